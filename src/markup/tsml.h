@@ -1,0 +1,56 @@
+#pragma once
+
+#include "tnode.h"
+
+#include <QStringList>
+
+struct TBlock_Comment
+{
+    int Indent = 0;
+    bool In_Comment = false;
+};
+
+// One SML document: the reader, the writer and the document-wide node lookups.
+// Reading errors (a missing file, input too deep to read) are raised as TError.
+class TSML
+{
+public:
+    TBlock_Comment Block_Comment;
+    QString FileName;
+    TNode Node;
+
+    // Reading
+    void Load(const QString &sFile);
+    TNode Parse_File(const QString &FilePath);
+    void Parse();
+    TNode Read_From_List(const QStringList &st);
+    TNode Parse(const QString &s);
+    void Parse(const QStringList &st);
+
+    // Writing
+    void Init_SML_Node();
+    // Writes Node to FileName, replacing the file only once the new text is complete.
+    // On failure returns false and sets Last_Error to the reason shown to the user.
+    bool Save();
+    void Get_StringList(QStringList &st) const;
+    QString Last_Error;
+
+    // Document-wide lookups
+    static void Add_Node(TNode &Node, const QString &sName, const QString &sValue);
+    static void Add_Node(TNode &Node, const QString &sName, bool Value);
+    static void Add_Node(TNode &Node, const QString &sName, const QStringList &names);
+    static TNode FindNode(const TNode &ANode, const QString &Name);
+    TNode FindNode(const QString &Node_Name) const;
+    TNode NodeByName(const QString &AName) const;
+    static QString GetNodeName(const QString &APath);
+    static TNode FindNodeByPath(const TNode &ANode, const QString &APathName);
+    TNode FindNodeByPath(const QString &APathName) const;
+    TNode NodeByPath(const QString &APathName) const;
+    static TNode NewNode();
+
+    // Decoding of file bytes: a byte-order mark names the encoding; bytes that are not
+    // valid UTF-8 are read as Windows-1256.
+    static QString Decode_Text(const QByteArray &bytes);
+    // Splits at CR LF, CR or LF; a break after the last line adds no empty line.
+    static QStringList Split_Lines(const QString &s);
+};
