@@ -1,0 +1,7 @@
+#include "commands.h"
+
+int Run_Sml_Command(const QStringList &)
+{
+    return Usage_Error(QStringLiteral("not available yet"));
+}
+
