@@ -25,7 +25,11 @@ function(tarsel_tests dir)
     target_link_libraries(${target} PRIVATE Qt6::Test ${ARGN})
     target_compile_definitions(${target} PRIVATE
       TARSEL_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/${dir}/testdata"
-      TARSEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+      TARSEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+      TARSEL_CLI="$<TARGET_FILE:tarsel-archive-cli>")
+    if(dir STREQUAL "cli")
+      add_dependencies(${target} tarsel-archive-cli)
+    endif()
     add_test(NAME ${target} COMMAND ${target})
     set_tests_properties(${target} PROPERTIES
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1"
