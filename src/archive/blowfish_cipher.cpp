@@ -1,0 +1,124 @@
+#include "blowfish_cipher.h"
+
+#include "blowfish_tables.h"
+
+#include <QtEndian>
+
+TBlowfishCipher::TBlowfishCipher(const uchar *Key, int Length)
+{
+    CheckKeyLength(Length);
+
+    FSBox1 = Blowfish_Initial_SBox1;
+    FSBox2 = Blowfish_Initial_SBox2;
+    FSBox3 = Blowfish_Initial_SBox3;
+    FSBox4 = Blowfish_Initial_SBox4;
+    FPArray = Blowfish_Initial_PArray;
+
+    int k = 0;
+    for (quint32 &p : FPArray) {
+        quint32 word = 0;
+        for (int i = 0; i < 4; ++i) {
+            word = (word << 8) | Key[k];
+            k = (k + 1) % Length;
+        }
+        p ^= word;
+    }
+
+    quint32 L = 0, R = 0;
+    auto fill = [&](auto &table) {
+        for (size_t i = 0; i < table.size(); i += 2) {
+            Encrypt(L, R);
+            table[i] = L;
+            table[i + 1] = R;
+        }
+    };
+    fill(FPArray);
+    fill(FSBox1);
+    fill(FSBox2);
+    fill(FSBox3);
+    fill(FSBox4);
+}
+
+TBlowfishCipher::TBlowfishCipher(const QByteArray &Key)
+    : TBlowfishCipher(reinterpret_cast<const uchar *>(Key.constData()), int(Key.size()))
+{
+}
+
+TBlowfishCipher::~TBlowfishCipher()
+{
+    // The key-dependent tables are key material; do not leave them in freed memory.
+    FSBox1.fill(0);
+    FSBox2.fill(0);
+    FSBox3.fill(0);
+    FSBox4.fill(0);
+    FPArray.fill(0);
+}
+
+inline quint32 TBlowfishCipher::F(quint32 x) const
+{
+    return ((FSBox1[x >> 24] + FSBox2[(x >> 16) & 0xFF]) ^ FSBox3[(x >> 8) & 0xFF]) + FSBox4[x & 0xFF];
+}
+
+void TBlowfishCipher::Encrypt(quint32 &L, quint32 &R) const
+{
+    quint32 l = L, r = R;
+    for (int i = 0; i < 16; i += 2) {
+        l ^= FPArray[i];
+        r ^= F(l);
+        r ^= FPArray[i + 1];
+        l ^= F(r);
+    }
+    l ^= FPArray[16];
+    r ^= FPArray[17];
+    L = r;
+    R = l;
+}
+
+void TBlowfishCipher::Decrypt(quint32 &L, quint32 &R) const
+{
+    quint32 l = L, r = R;
+    for (int i = 17; i > 1; i -= 2) {
+        l ^= FPArray[i];
+        r ^= F(l);
+        r ^= FPArray[i - 1];
+        l ^= F(r);
+    }
+    l ^= FPArray[1];
+    r ^= FPArray[0];
+    L = r;
+    R = l;
+}
+
+void TBlowfishCipher::EncryptBlock(uchar *Plaintext) const
+{
+    quint32 L = qFromLittleEndian<quint32>(Plaintext);
+    quint32 R = qFromLittleEndian<quint32>(Plaintext + 4);
+    Encrypt(L, R);
+    qToLittleEndian(L, Plaintext);
+    qToLittleEndian(R, Plaintext + 4);
+}
+
+void TBlowfishCipher::DecryptBlock(uchar *Ciphertext) const
+{
+    quint32 L = qFromLittleEndian<quint32>(Ciphertext);
+    quint32 R = qFromLittleEndian<quint32>(Ciphertext + 4);
+    Decrypt(L, R);
+    qToLittleEndian(L, Ciphertext);
+    qToLittleEndian(R, Ciphertext + 4);
+}
+
+quint64 TBlowfishCipher::EncryptedBlock(quint64 Plaintext) const
+{
+    quint32 L = quint32(Plaintext);
+    quint32 R = quint32(Plaintext >> 32);
+    Encrypt(L, R);
+    return quint64(R) << 32 | L;
+}
+
+quint64 TBlowfishCipher::DecryptedBlock(quint64 Ciphertext) const
+{
+    quint32 L = quint32(Ciphertext);
+    quint32 R = quint32(Ciphertext >> 32);
+    Decrypt(L, R);
+    return quint64(R) << 32 | L;
+}
