@@ -21,6 +21,7 @@ class TSubject;
 class TDocArchive;
 class TGroup;
 class TDocument;
+struct TSearch_Cache;
 
 class TArchItem
 {
@@ -261,9 +262,19 @@ public:
     QList<TDocArchive *> Find_in_Archives(const QString &AText) const;
     TPerson *FindFirst_Person(const QString &AText) const;
 
+    // Takes an item that is about to be destroyed out of the flat lists, so that they
+    // never refer to a destroyed item. The removal operations call it themselves.
+    void Forget_Item(const TArchItem *Item);
+
 private:
     bool FNeedSave = false;
+    // Search texts of Document_List, built by Fill_Lists and checked against the
+    // documents before every search.
+    mutable std::unique_ptr<TSearch_Cache> FSearch_Cache;
 };
+
+// The archive an item belongs to, found through its Parent chain; none for a detached item.
+TArchive *Archive_Of(const TArchItem *Item);
 
 std::unique_ptr<TArchive> New_Archive();
 
