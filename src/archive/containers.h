@@ -16,6 +16,18 @@ void Read_Encrypted_File(QStringList &lines, const QString &path);
 // In-memory forms, also used by the fuzz targets.
 QByteArray Compress_Bytes(const QByteArray &bytes);
 QByteArray Decompress_Bytes(const QByteArray &bytes); // raises TError on a bad stream
+// As above, raising TError once the content grows past limit bytes.
+QByteArray Decompress_Bytes(const QByteArray &bytes, qint64 limit);
 // Text of a compressed or encrypted container: a byte-order mark names the encoding,
 // otherwise Windows-1256.
 QString Decode_Container_Text(const QByteArray &bytes);
+// The document's top node read from the bytes of a compressed container; an empty node
+// when the text holds none.
+TNode Read_Compressed_Bytes(const QByteArray &bytes);
+// The bytes of an encrypted container; the lines of its text, none when decryption
+// refuses the bytes.
+QByteArray Encrypt_Container_Lines(const QStringList &lines);
+QStringList Read_Encrypted_Bytes(const QByteArray &bytes);
+
+// Largest content Decompress_Bytes accepts by default.
+constexpr qint64 Max_Decompressed_Size = qint64(2) * 1024 * 1024 * 1024;
