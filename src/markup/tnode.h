@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QPoint>
+#include <QtGlobal>
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +20,14 @@ struct TNode
     bool Nil_Value = false;
     int Empty_Lines_After = 0;
     QList<TNode> Nodes;
+
+    TNode() = default;
+    TNode(const TNode &) = default;
+    TNode(TNode &&) noexcept = default;
+    TNode &operator=(const TNode &) = default;
+    TNode &operator=(TNode &&) noexcept = default;
+    // Frees the subtree without recursion, so trees of any depth can be destroyed.
+    ~TNode();
 
     void Init();
     void Init(const QString &AName);
@@ -52,6 +61,8 @@ struct TNode
     // The UTF-8 byte-order mark followed by AsText() in UTF-8.
     QByteArray AsStream() const;
 };
+
+Q_DECLARE_TYPEINFO(TNode, Q_RELOCATABLE_TYPE);
 
 QString Date_To_Text(TDateTime d);
 TDateTime Text_To_Date_Time(const QString &s);

@@ -34,6 +34,10 @@ public:
     bool Save();
     void Get_StringList(QStringList &st) const;
     QString Last_Error;
+    // Number of lines the last Save() had to write.
+    qsizetype Last_Line_Count = 0;
+    // The text of the "Save Failed" box for the last failed Save().
+    QString Save_Failed_Text() const;
 
     // Document-wide lookups
     static void Add_Node(TNode &Node, const QString &sName, const QString &sValue);
@@ -54,3 +58,7 @@ public:
     // Splits at CR LF, CR or LF; a break after the last line adds no empty line.
     static QStringList Split_Lines(const QString &s);
 };
+
+// The box a failed save shows: "Cannot save file. ", CR, "Lines: N", CR, reason, CR, path.
+QString Save_Failed_Text(qsizetype lines, const QString &reason, const QString &path);
+inline constexpr const char *Save_Failed_Caption = "Save Failed";

@@ -1,0 +1,266 @@
+#include "tsml.h"
+
+#include "sml_reader.h"
+#include "sml_text.h"
+#include "sml_writer.h"
+#include "terror.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <vector>
+
+namespace {
+
+std::vector<QStringView> Split_Views(QStringView s)
+{
+    std::vector<QStringView> lines;
+    const char16_t *d = s.utf16();
+    const qsizetype n = s.size();
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = d[i];
+        if (c != u'\r' && c != u'\n')
+            continue;
+        lines.push_back(s.sliced(from, i - from));
+        if (c == u'\r' && i + 1 < n && d[i + 1] == u'\n')
+            ++i;
+        from = i + 1;
+    }
+    if (from < n)
+        lines.push_back(s.sliced(from));
+    return lines;
+}
+
+std::vector<QStringView> List_Views(const QStringList &st)
+{
+    std::vector<QStringView> lines;
+    lines.reserve(size_t(st.size()));
+    for (const QString &line : st)
+        lines.push_back(line);
+    return lines;
+}
+
+void Select_Top_Node(TNode &node)
+{
+    if (node.Name.isEmpty() && !node.Nodes.isEmpty()) {
+        TNode first = std::move(node.Nodes.first());
+        node = std::move(first);
+    }
+}
+
+QString Decode_Legacy(QByteArrayView bytes)
+{
+    QStringDecoder legacy("windows-1256");
+    return legacy.decode(bytes);
+}
+
+} // namespace
+
+QString TSML::Decode_Text(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\xFF\xFE"))
+        return QStringDecoder(QStringDecoder::Utf16LE).decode(QByteArrayView(bytes).sliced(2));
+    if (bytes.startsWith("\xFE\xFF"))
+        return QStringDecoder(QStringDecoder::Utf16BE).decode(QByteArrayView(bytes).sliced(2));
+    QByteArrayView text = bytes;
+    if (text.startsWith("\xEF\xBB\xBF"))
+        text = text.sliced(3);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString s = utf8.decode(text);
+    if (!utf8.hasError())
+        return s;
+    return Decode_Legacy(text);
+}
+
+QStringList TSML::Split_Lines(const QString &s)
+{
+    QStringList r;
+    for (const QStringView line : Split_Views(s))
+        r.append(line.toString());
+    return r;
+}
+
+// Reading
+
+void TSML::Load(const QString &sFile)
+{
+    FileName = sFile;
+    Parse();
+}
+
+TNode TSML::Parse_File(const QString &FilePath)
+{
+    FileName = FilePath;
+    Parse();
+    return Node;
+}
+
+void TSML::Parse()
+{
+    if (Sml_Text::Trim(FileName).isEmpty())
+        return;
+    QFile file(FileName);
+    if (!file.exists())
+        throw TError(QStringLiteral("File not found"));
+    if (!file.open(QIODevice::ReadOnly))
+        throw TError(file.errorString());
+    const QString text = Decode_Text(file.readAll());
+    Node.Init();
+    Sml_Reader(Block_Comment).Read(Split_Views(text), Node);
+    Select_Top_Node(Node);
+}
+
+TNode TSML::Read_From_List(const QStringList &st)
+{
+    Node.Init();
+    Parse(st);
+    Select_Top_Node(Node);
+    return Node;
+}
+
+TNode TSML::Parse(const QString &s)
+{
+    Sml_Reader(Block_Comment).Read(Split_Views(s), Node);
+    Select_Top_Node(Node);
+    return Node;
+}
+
+void TSML::Parse(const QStringList &st)
+{
+    Sml_Reader(Block_Comment).Read(List_Views(st), Node);
+}
+
+// Writing
+
+void TSML::Init_SML_Node()
+{
+    Node.Init(QStringLiteral("sml"));
+    Node.Value = QStringLiteral("version = 0.1; encoding = utf-8");
+}
+
+void TSML::Get_StringList(QStringList &st) const
+{
+    Sml_Writer::Write_Lines(Node, st);
+}
+
+bool TSML::Save()
+{
+    Last_Error.clear();
+    Last_Line_Count = 0;
+    if (Sml_Text::Trim(FileName).isEmpty())
+        return false;
+    QString text;
+    Last_Line_Count = Sml_Writer::Write_Text(Node, text);
+    QByteArray bytes("\xEF\xBB\xBF");
+    bytes.append(text.toUtf8());
+    text.clear();
+
+    QSaveFile file(FileName);
+    bool ok = file.open(QIODevice::WriteOnly);
+    if (ok)
+        ok = file.write(bytes) == bytes.size();
+    if (ok)
+        ok = file.commit();
+    if (ok)
+        return true;
+
+    const QString reason = file.errorString();
+    file.cancelWriting();
+    const QFileInfo info(FileName);
+    if (!info.exists() || !info.isWritable())
+        Last_Error = QStringLiteral("Access denied.");
+    else
+        Last_Error = reason;
+    return false;
+}
+
+QString TSML::Save_Failed_Text() const
+{
+    return ::Save_Failed_Text(Last_Line_Count, Last_Error, FileName);
+}
+
+QString Save_Failed_Text(qsizetype lines, const QString &reason, const QString &path)
+{
+    return QStringLiteral("Cannot save file. \rLines: %1\r%2\r%3").arg(lines).arg(reason, path);
+}
+
+// Document-wide lookups
+
+void TSML::Add_Node(TNode &Node, const QString &sName, const QString &sValue)
+{
+    Node.AddNode(sName, sValue);
+}
+
+void TSML::Add_Node(TNode &Node, const QString &sName, bool Value)
+{
+    Node.AddNode(sName, Value);
+}
+
+void TSML::Add_Node(TNode &Node, const QString &sName, const QStringList &names)
+{
+    TNode &child = Node.AddNode(sName, QString());
+    for (const QString &name : names)
+        child.AddNode(name, QString());
+}
+
+TNode TSML::FindNode(const TNode &ANode, const QString &Name)
+{
+    // Depth first, each child before its own children, without recursion.
+    struct Pos
+    {
+        const TNode *node;
+        qsizetype next;
+    };
+    std::vector<Pos> stack{{&ANode, 0}};
+    while (!stack.empty()) {
+        Pos &top = stack.back();
+        if (top.next >= top.node->Nodes.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const TNode &child = top.node->Nodes[top.next++];
+        if (child.Name.compare(Name, Qt::CaseInsensitive) == 0)
+            return child;
+        if (!child.Nodes.isEmpty())
+            stack.push_back({&child, 0});
+    }
+    return TNode();
+}
+
+TNode TSML::FindNode(const QString &Node_Name) const
+{
+    return FindNode(Node, Node_Name);
+}
+
+TNode TSML::NodeByName(const QString &AName) const
+{
+    return FindNode(Node, AName);
+}
+
+QString TSML::GetNodeName(const QString &APath)
+{
+    return APath.sliced(APath.lastIndexOf(u'.') + 1);
+}
+
+TNode TSML::FindNodeByPath(const TNode &ANode, const QString &APathName)
+{
+    return FindNode(ANode, GetNodeName(APathName));
+}
+
+TNode TSML::FindNodeByPath(const QString &APathName) const
+{
+    return FindNodeByPath(Node, APathName);
+}
+
+TNode TSML::NodeByPath(const QString &APathName) const
+{
+    return FindNodeByPath(Node, APathName);
+}
+
+TNode TSML::NewNode()
+{
+    return TNode();
+}
