@@ -94,7 +94,8 @@ TLayoutInfo Language_Layout_Info(QLocale::Language language)
     const QLocale locale = known ? QLocale(language, known->Territory) : QLocale(language);
 
     info.EnglishName = QLocale::languageToString(language);
-    info.NativeName = locale.nativeLanguageName();
+    // Qt names the language of the United States "American English"; the layout is "English".
+    info.NativeName = language == QLocale::English ? info.EnglishName : locale.nativeLanguageName();
     if (known) {
         info.LayoutName = Hex4(known->Id);
         info.AbbreviatedName = QString::fromLatin1(known->Abbreviation);

@@ -106,6 +106,9 @@ private slots:
     void inputLanguageChanged();
     void propertiesThroughMetaObject();
     void fixedBackend();
+    void namesFromGroupDescription_data();
+    void namesFromGroupDescription();
+    void unknownLanguageIdsAreStable();
 };
 
 void tst_KeyboardLayout::createReadsActiveLayout()
@@ -343,6 +346,48 @@ void tst_KeyboardLayout::fixedBackend()
     QCOMPARE(keyboard.EnglishName(), name);
     keyboard.SetEnglishName(QStringLiteral("Klingon"));
     QCOMPARE(keyboard.EnglishName(), name);
+}
+
+void tst_KeyboardLayout::namesFromGroupDescription_data()
+{
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("english");
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("abbreviation");
+    QTest::addColumn<QString>("native");
+    QTest::newRow("english variant") << "English (US)" << "English" << "0409" << "ENU" << "English";
+    QTest::newRow("another english variant") << "English (UK, intl., with dead keys)" << "English" << "0409" << "ENU"
+                                             << "English";
+    QTest::newRow("arabic") << "Arabic" << "Arabic" << "0401" << "ARA" << Arabic_Native;
+    QTest::newRow("arabic variant") << "Arabic (Buckwalter)" << "Arabic" << "0401" << "ARA" << Arabic_Native;
+    QTest::newRow("french") << " French (Canada) " << "French" << "040C" << "FRA" << QString::fromUtf8("français");
+    QTest::newRow("language without a known id") << "Esperanto" << "Esperanto" << "" << "EPO" << "esperanto";
+    QTest::newRow("not a language") << "Braille" << "Braille" << "" << "BRA" << "Braille";
+}
+
+void tst_KeyboardLayout::namesFromGroupDescription()
+{
+    QFETCH(QString, description);
+    QFETCH(QString, id);
+    const TLayoutInfo info = Layout_Info_From_Description(description);
+    QTEST(info.EnglishName, "english");
+    QTEST(info.AbbreviatedName, "abbreviation");
+    QTEST(info.NativeName, "native");
+    QCOMPARE(info.LayoutName.size(), 4);
+    if (!id.isEmpty())
+        QCOMPARE(info.LayoutName, id);
+    QVERIFY(!info.LocalizedName.isEmpty());
+}
+
+void tst_KeyboardLayout::unknownLanguageIdsAreStable()
+{
+    // Ids of languages without a Windows id must not collide with the known ones or change between runs.
+    const QString braille = Layout_Info_From_Description(QStringLiteral("Braille")).LayoutName;
+    QCOMPARE(Layout_Info_From_Description(QStringLiteral("Braille")).LayoutName, braille);
+    QVERIFY(braille.startsWith(u'E'));
+    QVERIFY(Layout_Info_From_Description(QStringLiteral("Esperanto")).LayoutName.startsWith(u'F'));
+    QVERIFY(Layout_Info_From_Description(QStringLiteral("Braille")).LayoutName
+            != Layout_Info_From_Description(QStringLiteral("Dvorak")).LayoutName);
 }
 
 QTEST_GUILESS_MAIN(tst_KeyboardLayout)
