@@ -268,8 +268,9 @@ private:
 
     void Write_First_Line(QStringView line)
     {
+        // The value is not trimmed, so blanks need no quotes here.
         const QStringView t = Comment_Safe(line, FScratch);
-        Write_Tilde_Text(t, Is_Quoted(t) || (!t.isEmpty() && Is_Blank(t)));
+        Write_Tilde_Text(t, Is_Quoted(t));
     }
 
     void Write_Tilde_Text(QStringView t, bool quote)

@@ -158,6 +158,13 @@ bool TSML::Save()
     bytes.append(text.toUtf8());
     text.clear();
 
+    // A file marked read-only is not replaced, even where the user could replace it.
+    const QFileInfo target(FileName);
+    if (target.exists() && !target.isDir() && !(target.permissions() & QFile::WriteOwner)) {
+        Last_Error = QStringLiteral("Access denied.");
+        return false;
+    }
+
     QSaveFile file(FileName);
     bool ok = file.open(QIODevice::WriteOnly);
     if (ok)
@@ -170,7 +177,7 @@ bool TSML::Save()
     const QString reason = file.errorString();
     file.cancelWriting();
     const QFileInfo info(FileName);
-    if (!info.exists() || !info.isWritable())
+    if (!info.exists() || !info.isWritable() || !(info.permissions() & QFile::WriteOwner))
         Last_Error = QStringLiteral("Access denied.");
     else
         Last_Error = reason;
