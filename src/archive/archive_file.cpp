@@ -476,10 +476,14 @@ std::unique_ptr<TArchive> Load_Archive_From_Text(const QString &text)
     return Load_Archive_From_Node(top);
 }
 
-std::unique_ptr<TArchive> Load_Archive_From_Bytes(const QByteArray &bytes, bool compressed)
+std::unique_ptr<TArchive> Load_Archive_From_Bytes(const QByteArray &bytes, bool compressed, bool encripted)
 {
+    if (encripted) {
+        TSML sml;
+        return Load_Archive_From_Node(sml.Read_From_List(Read_Encrypted_Bytes(bytes)));
+    }
     if (compressed)
-        return Load_Archive_From_Text(Decode_Container_Text(Decompress_Bytes(bytes)));
+        return Load_Archive_From_Node(Read_Compressed_Bytes(bytes));
     return Load_Archive_From_Text(TSML::Decode_Text(bytes));
 }
 

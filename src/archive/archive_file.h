@@ -23,9 +23,9 @@ TNode Archive_To_Node(TArchive &archive);
 // when the node holds one. An item tree nested deeper than Max_Archive_Depth raises TError.
 std::unique_ptr<TArchive> Load_Archive_From_Node(const TNode &top, const QString &path = {},
                                                  bool compressed = false, bool encripted = false);
-// Same from SML text or from the bytes of a plain or compressed container, without a file.
+// Same from SML text, or from the bytes of a container, without a file.
 std::unique_ptr<TArchive> Load_Archive_From_Text(const QString &text);
-std::unique_ptr<TArchive> Load_Archive_From_Bytes(const QByteArray &bytes, bool compressed);
+std::unique_ptr<TArchive> Load_Archive_From_Bytes(const QByteArray &bytes, bool compressed, bool encripted);
 
 // How many items deep (a document in a document counts one level) an archive may nest. The
 // model's counting and destruction recurse, so deeper trees are refused when read or saved.
