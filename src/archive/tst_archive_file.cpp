@@ -255,6 +255,7 @@ private slots:
     void mail();
     void idsGivenOnceAndKept();
     void movedPersonUnitId();
+    void ownFolderKeepsNestedFolders();
     void saveSetsState();
     void failedSaveKeepsState_data();
     void failedSaveKeepsState();
@@ -535,6 +536,30 @@ void tst_Archive_File::movedPersonUnitId()
     const auto again = Load_Archive_File(path, false, false);
     QCOMPARE(again->AUnit->Units[0]->Persons->Persons.size(), size_t(1));
     QCOMPARE(again->AUnit->Units[0]->Persons->Persons[0]->Unit_Id, Gid(30));
+}
+
+void tst_Archive_File::ownFolderKeepsNestedFolders()
+{
+    // A folder dropped into a unit's own folder is saved with it instead of being lost.
+    TArchive a;
+    TDocArchive &own = *a.AUnit->Archive;
+    TDocArchive &inner = Add(own.Archives, &own, QStringLiteral("Inner"));
+    Add(inner.Docs, &inner, QStringLiteral("Kept"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("own.arc"));
+    Save_Archive_File(a, path, false, false);
+    const auto loaded = Load_Archive_File(path, false, false);
+    QCOMPARE(loaded->AUnit->Archives.size(), size_t(1));
+    const TDocArchive &back = *loaded->AUnit->Archives[0];
+    QCOMPARE(back.Name, QStringLiteral("Documents"));
+    QCOMPARE(back.Archives.size(), size_t(1));
+    QCOMPARE(back.Archives[0]->Name, QStringLiteral("Inner"));
+    QCOMPARE(back.Archives[0]->Docs.at(0)->Name, QStringLiteral("Kept"));
+
+    // an empty own folder writes nothing
+    TArchive empty;
+    Save_Archive_File(empty, path, false, false);
+    QVERIFY(!Read_All(path).contains("Documents"));
 }
 
 void tst_Archive_File::saveSetsState()
