@@ -94,7 +94,7 @@ QByteArray Compress_Bytes(const QByteArray &bytes)
             inLeft -= piece;
         }
         const qsizetype old = out.size();
-        const qsizetype room = 256 * 1024;
+        const qsizetype room = qMax<qsizetype>(out.capacity() - old, 64 * 1024);
         out.resize(old + room);
         zs.next_out = reinterpret_cast<Bytef *>(out.data() + old);
         zs.avail_out = uInt(room);
@@ -122,6 +122,8 @@ QByteArray Decompress_Bytes(const QByteArray &bytes, qint64 limit)
     // one that claims to) costs at most limit plus one chunk before it is refused.
     constexpr qsizetype Chunk = 256 * 1024;
     QByteArray out;
+    // Text compresses to about a fifth; the first guess spares small streams a big buffer.
+    qsizetype room = qBound<qsizetype>(16 * 1024, bytes.size() * 8, Chunk);
     const char *in = bytes.constData();
     qint64 inLeft = bytes.size();
     int rc = Z_OK;
@@ -134,11 +136,12 @@ QByteArray Decompress_Bytes(const QByteArray &bytes, qint64 limit)
             inLeft -= piece;
         }
         const qsizetype old = out.size();
-        out.resize(old + Chunk);
+        out.resize(old + room);
         zs.next_out = reinterpret_cast<Bytef *>(out.data() + old);
-        zs.avail_out = uInt(Chunk);
+        zs.avail_out = uInt(room);
         rc = inflate(&zs, Z_NO_FLUSH);
-        out.resize(old + Chunk - qsizetype(zs.avail_out));
+        out.resize(old + room - qsizetype(zs.avail_out));
+        room = Chunk;
         switch (rc) {
         case Z_OK:
         case Z_STREAM_END:
