@@ -199,7 +199,8 @@ QString Languages_Folder()
 
 TLanguagesArray Get_Languages(const QString &folder)
 {
-    const QString dir = folder.isEmpty() ? Languages_Folder() : folder;
+    // Entries carry full paths, also when the caller names the folder relatively.
+    const QString dir = QDir::cleanPath(QDir(folder.isEmpty() ? Languages_Folder() : folder).absolutePath());
     QStringList files;
     List_Files(files, Join_Path(dir, QString()), QStringLiteral("*.local"), false);
 

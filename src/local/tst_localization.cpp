@@ -635,7 +635,10 @@ void tst_Localization::getLanguages()
     QVERIFY(QDir(folder).mkpath(QStringLiteral("sub")));
     Write_Bytes(folder + QStringLiteral("/sub/deep.local"), Sml_Bytes({"      target_lang = Deep"}));
 
-    for (const QString &given : {folder, folder + QLatin1Char('/')}) {
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(folder + QStringLiteral("/sub")));
+    const QStringList forms = {folder, folder + QLatin1Char('/'), QStringLiteral("..")};
+    for (const QString &given : forms) {
         TLanguagesArray list = Get_Languages(given);
         QCOMPARE(list.size(), 5);
         QCOMPARE(list[0].Language, QStringLiteral("Default"));
@@ -654,6 +657,7 @@ void tst_Localization::getLanguages()
             QCOMPARE(list[i].Native_Name, natives[i]);
         }
     }
+    QDir::setCurrent(before);
 }
 
 void tst_Localization::builtinInstallNeverOverwrites()
