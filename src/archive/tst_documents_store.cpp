@@ -1,3 +1,4 @@
+#include "archive/archive_file.h"
 #include "archive/store_paths.h"
 #include "archive/tarchitem.h"
 #include "markup/terror.h"
@@ -301,6 +302,23 @@ private slots:
         TArchive archive;
         archive.FilePath = filePath;
         QCOMPARE(archive.Is_File_Path_In_Database(name), expected);
+    }
+
+    void sampleArchiveFilesResolveIntoItsStore()
+    {
+        const auto archive = Load_Archive_File(QStringLiteral(TARSEL_SOURCE_DIR "/samples/sample.arc"), false, false);
+        archive->Fill_Lists();
+        QStringList found;
+        for (const TDocument *doc : archive->Document_List)
+            for (const TDoc_Digital_File &file : doc->Digital_Files) {
+                const QString full = archive->Get_File_Full_Path(QString(), file.FileName);
+                QVERIFY2(QFileInfo(To_Native_Path(full)).isFile(), qPrintable(full));
+                QVERIFY2(archive->Is_File_Path_In_Database(full), qPrintable(full));
+                found << Name_Part(file.FileName);
+            }
+        found.sort();
+        QCOMPARE(found, (QStringList{"appointment_letter.png", "floor_plan.png", "gulf_supplies_offer.jpg",
+                                     "invoice_INV-2024-0117.tif", "office_lease_contract.pdf"}));
     }
 };
 

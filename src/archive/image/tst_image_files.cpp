@@ -80,6 +80,24 @@ private slots:
         QCOMPARE(frames[2].pixelColor(1, 1), QColor(Qt::blue));
     }
 
+    void framesOfBilevelScan()
+    {
+        // the sample archive's invoice: three group-4 compressed pages of one bit per pixel
+        QList<QImage> frames;
+        QVERIFY(Load_Image_Frames(TARSEL_SOURCE_DIR "/samples/documents/2024-05-12/invoice_INV-2024-0117.tif", frames));
+        QCOMPARE(frames.size(), 3);
+        for (const QImage &frame : frames) {
+            QCOMPARE(frame.depth(), 1);
+            QCOMPARE(frame.size(), QSize(826, 1169));
+        }
+        QVERIFY(frames[0] != frames[1]);
+        QImage turned;
+        Rotate_Quarter_Turn(frames[2], turned);
+        QCOMPARE(turned.size(), QSize(1169, 826));
+        QCOMPARE(turned.pixel(0, 0), frames[2].pixel(825, 0));
+        QCOMPARE(turned.pixel(1168, 825), frames[2].pixel(0, 1168));
+    }
+
     void framesOfStoredStylePath()
     {
         QString stored = fixture();
