@@ -7,10 +7,12 @@
 #include <QHash>
 #include <QLocale>
 #include <QSet>
+#include <QStringEncoder>
 #include <QStringView>
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -90,40 +92,37 @@ bool Contains(const QString &text, const QString &part)
 }
 
 // Position of the first needle at or after `from` in haystack, or -1. Filters candidate
-// positions eight at a time on the needle's first and last characters.
-qsizetype Find_Text(QStringView haystack, QStringView needle, qsizetype from)
+// positions sixteen at a time on the needle's first and last bytes.
+qsizetype Find_Bytes(QByteArrayView haystack, QByteArrayView needle, qsizetype from)
 {
     const qsizetype n = haystack.size();
     const qsizetype m = needle.size();
     if (m == 0 || n - from < m)
         return -1;
-#if defined(__SSE2__)
-    const char16_t *h = haystack.utf16();
-    const char16_t *nd = needle.utf16();
-    const __m128i first = _mm_set1_epi16(static_cast<short>(nd[0]));
-    const __m128i last = _mm_set1_epi16(static_cast<short>(nd[m - 1]));
-    const qsizetype lastStart = n - m;
-    const size_t middleBytes = m > 2 ? size_t(m - 2) * sizeof(char16_t) : 0;
+    const char *h = haystack.data();
+    const char *nd = needle.data();
     qsizetype i = from;
-    for (; i + 7 <= lastStart; i += 8) {
+    const qsizetype lastStart = n - m;
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi8(nd[0]);
+    const __m128i last = _mm_set1_epi8(nd[m - 1]);
+    const size_t middle = m > 2 ? size_t(m - 2) : 0;
+    for (; i + 15 <= lastStart; i += 16) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(h + i));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(h + i + m - 1));
-        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi16(a, first), _mm_cmpeq_epi16(b, last))));
+        unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
         while (mask) {
             const int bit = __builtin_ctz(mask);
-            const qsizetype k = i + bit / 2;
-            if (std::memcmp(h + k + 1, nd + 1, middleBytes) == 0)
-                return k;
-            mask &= ~(3u << bit);
+            if (std::memcmp(h + i + bit + 1, nd + 1, middle) == 0)
+                return i + bit;
+            mask &= mask - 1;
         }
     }
+#endif
     for (; i <= lastStart; ++i)
-        if (h[i] == nd[0] && std::memcmp(h + i, nd, size_t(m) * sizeof(char16_t)) == 0)
+        if (h[i] == nd[0] && std::memcmp(h + i, nd, size_t(m)) == 0)
             return i;
     return -1;
-#else
-    return haystack.indexOf(needle, from);
-#endif
 }
 
 // ---------------------------------------------------------------- search texts
@@ -134,37 +133,57 @@ QString Locale_Key()
     return locale.name() + QLatin1Char('|') + locale.dateFormat(QLocale::ShortFormat);
 }
 
-void Snapshot(TSearch_Entry &e, TDocument *d)
+void Snapshot(TSearch_Source &s, const TDocument &d)
 {
-    e.Doc = d;
-    e.Id = d->Id;
-    e.Name = d->Name;
-    e.Reference = d->Reference;
-    e.Physical_Location = d->Physical_Location;
-    e.Description = d->Description;
-    e.Keywords = d->Keywords;
-    e.Mail_From = d->Mail.Mail_From;
-    e.Mail_To = d->Mail.Mail_To;
-    e.Date = d->Mail.Date;
-    e.Delivery_date = d->Mail.Delivery_date;
-    e.Digital_Files = d->Digital_Files;
+    s.Id = d.Id;
+    s.Name = d.Name;
+    s.Reference = d.Reference;
+    s.Physical_Location = d.Physical_Location;
+    s.Description = d.Description;
+    s.Keywords = d.Keywords;
+    s.Mail_From = d.Mail.Mail_From;
+    s.Mail_To = d.Mail.Mail_To;
+    s.Date = d.Mail.Date;
+    s.Delivery_date = d.Mail.Delivery_date;
+    s.Digital_Files = d.Digital_Files;
 }
 
-bool Same(const QString &a, const QString &b)
+class TStamp
 {
-    return a.size() == b.size() && a.constData() == b.constData();
-}
+public:
+    void Add(quint64 v)
+    {
+        FHash ^= v;
+        FHash *= 0x100000001b3ULL;
+        FHash ^= FHash >> 29;
+    }
+    void Add(const void *p, qsizetype size)
+    {
+        Add(quint64(quintptr(p)));
+        Add(quint64(size));
+    }
+    void Add(const QString &s) { Add(s.constData(), s.size()); }
+    quint64 Value() const { return FHash; }
 
-// True while the document's searched fields are those the text was built from. The entry
-// holds a reference to each field's data, so a changed field cannot have the same data.
-bool Is_Current(const TSearch_Entry &e)
+private:
+    quint64 FHash = 0xcbf29ce484222325ULL;
+};
+
+// Changes whenever a searched field of the document changes (see TSearch_Source).
+quint64 Stamp(const TDocument &d)
 {
-    const TDocument *d = e.Doc;
-    return Same(e.Id, d->Id) && Same(e.Name, d->Name) && Same(e.Reference, d->Reference)
-        && Same(e.Physical_Location, d->Physical_Location) && Same(e.Description, d->Description)
-        && Same(e.Keywords, d->Keywords) && Same(e.Mail_From, d->Mail.Mail_From) && Same(e.Mail_To, d->Mail.Mail_To)
-        && e.Date == d->Mail.Date && e.Delivery_date == d->Mail.Delivery_date
-        && e.Digital_Files.size() == d->Digital_Files.size() && e.Digital_Files.constData() == d->Digital_Files.constData();
+    TStamp s;
+    s.Add(d.Id);
+    s.Add(d.Name);
+    s.Add(d.Reference);
+    s.Add(d.Physical_Location);
+    s.Add(d.Description);
+    s.Add(d.Keywords);
+    s.Add(d.Mail.Mail_From);
+    s.Add(d.Mail.Mail_To);
+    s.Add(quint64(quint32(d.Mail.Date)) << 32 | quint32(d.Mail.Delivery_date));
+    s.Add(d.Digital_Files.constData(), d.Digital_Files.size());
+    return s.Value();
 }
 
 class TDate_Texts
@@ -182,55 +201,86 @@ private:
     QHash<int, QString> FTexts;
 };
 
-// Appends the entry's search text at the end of the buffer.
-void Append_Text(TSearch_Cache &cache, int index, TDate_Texts &dates)
+// The search text of a document, as UTF-16.
+void Build_Line(const TSearch_Source &s, TDate_Texts &dates, QString &line)
 {
-    TSearch_Entry &e = cache.Entries[size_t(index)];
-    QString &t = cache.Text;
     const QChar space(u' ');
-    e.Start = t.size();
-    cache.Segment_Starts.push_back(e.Start);
-    cache.Segment_Entries.push_back(index);
-    t += e.Id;
-    t += space;
-    t += e.Name;
-    t += space;
-    t += e.Reference;
-    t += space;
-    t += e.Physical_Location;
-    t += space;
-    t += e.Description;
-    t += space;
-    t += e.Keywords;
-    t += space;
-    t += dates.Of(e.Date);
-    t += space;
-    t += e.Mail_From;
-    t += space;
-    t += e.Mail_To;
-    t += space;
-    t += dates.Of(e.Delivery_date);
-    t += space;
-    for (const TDoc_Digital_File &f : e.Digital_Files)
-        t += f.FileName;
-    e.Length = t.size() - e.Start;
-    t += QChar(u'\0');
+    line.resize(0);
+    line += s.Id;
+    line += space;
+    line += s.Name;
+    line += space;
+    line += s.Reference;
+    line += space;
+    line += s.Physical_Location;
+    line += space;
+    line += s.Description;
+    line += space;
+    line += s.Keywords;
+    line += space;
+    line += dates.Of(s.Date);
+    line += space;
+    line += s.Mail_From;
+    line += space;
+    line += s.Mail_To;
+    line += space;
+    line += dates.Of(s.Delivery_date);
+    line += space;
+    for (const TDoc_Digital_File &f : s.Digital_Files)
+        line += f.FileName;
 }
 
-void Blank_Text(TSearch_Cache &cache, const TSearch_Entry &e)
+class TText_Builder
 {
-    QChar *data = cache.Text.data();
-    std::fill(data + e.Start, data + e.Start + e.Length, QChar(u'\0'));
-    cache.Unused += e.Length + 1;
+public:
+    explicit TText_Builder(TSearch_Cache &cache)
+        : FCache(cache)
+    {
+    }
+
+    // Appends the search text of entry i at the end of the buffer.
+    void Append(int i)
+    {
+        Build_Line(FCache.Sources[size_t(i)], FDates, FLine);
+        QByteArray &text = FCache.Text;
+        const qsizetype start = text.size();
+        text.resize(start + FEncoder.requiredSpace(FLine.size()) + 1);
+        char *end = FEncoder.appendToBuffer(text.data() + start, FLine);
+        *end = '\0';
+        text.resize(end + 1 - text.constData());
+        FCache.Starts[size_t(i)] = start;
+        FCache.Lengths[size_t(i)] = end - (text.constData() + start);
+        FCache.Segment_Starts.push_back(start);
+        FCache.Segment_Entries.push_back(i);
+    }
+
+private:
+    TSearch_Cache &FCache;
+    TDate_Texts FDates;
+    QString FLine;
+    // Stateless: every text is encoded on its own; a lone surrogate becomes U+FFFD.
+    QStringEncoder FEncoder{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
+};
+
+void Blank_Text(TSearch_Cache &cache, size_t i)
+{
+    char *data = cache.Text.data();
+    std::fill(data + cache.Starts[i], data + cache.Starts[i] + cache.Lengths[i], '\0');
+    cache.Unused += cache.Lengths[i] + 1;
 }
 
 std::unique_ptr<TSearch_Cache> Build_Cache(const QList<TDocument *> &documents)
 {
     auto cache = std::make_unique<TSearch_Cache>();
+    const size_t n = size_t(documents.size());
     cache->Locale_Key = Locale_Key();
-    cache->Entries.resize(size_t(documents.size()));
-    cache->Segment_Starts.reserve(size_t(documents.size()));
-    cache->Segment_Entries.reserve(size_t(documents.size()));
+    cache->Docs.assign(documents.begin(), documents.end());
+    cache->Stamps.resize(n);
+    cache->Sources.resize(n);
+    cache->Starts.resize(n);
+    cache->Lengths.resize(n);
+    cache->Segment_Starts.reserve(n);
+    cache->Segment_Entries.reserve(n);
     qsizetype estimate = 0;
     for (const TDocument *d : documents) {
         estimate += d->Id.size() + d->Name.size() + d->Reference.size() + d->Physical_Location.size()
@@ -238,11 +288,12 @@ std::unique_ptr<TSearch_Cache> Build_Cache(const QList<TDocument *> &documents)
         for (const TDoc_Digital_File &f : d->Digital_Files)
             estimate += f.FileName.size();
     }
-    cache->Text.reserve(estimate);
-    TDate_Texts dates;
-    for (int i = 0; i < documents.size(); ++i) {
-        Snapshot(cache->Entries[size_t(i)], documents[i]);
-        Append_Text(*cache, i, dates);
+    cache->Text.reserve(estimate + estimate / 4);
+    TText_Builder builder(*cache);
+    for (size_t i = 0; i < n; ++i) {
+        Snapshot(cache->Sources[i], *documents[qsizetype(i)]);
+        cache->Stamps[i] = Stamp(*documents[qsizetype(i)]);
+        builder.Append(int(i));
     }
     return cache;
 }
@@ -251,10 +302,10 @@ std::unique_ptr<TSearch_Cache> Build_Cache(const QList<TDocument *> &documents)
 bool Matches_List(const TSearch_Cache &cache, const QList<TDocument *> &documents)
 {
     qsizetype j = 0;
-    for (const TSearch_Entry &e : cache.Entries) {
-        if (!e.Doc)
+    for (const TDocument *d : cache.Docs) {
+        if (!d)
             continue;
-        if (j >= documents.size() || documents[j] != e.Doc)
+        if (j >= documents.size() || documents[j] != d)
             return false;
         ++j;
     }
@@ -267,27 +318,33 @@ void For_Each_Hit(const TSearch_Cache &cache, const QString &word, F hit)
 {
     if (word.isEmpty())
         return;
-    const QStringView text(cache.Text);
-    if (word.contains(QChar(u'\0'))) {
-        // such a word could run across the NUL between two texts: test each text alone
-        for (size_t i = 0; i < cache.Entries.size(); ++i) {
-            const TSearch_Entry &e = cache.Entries[i];
-            if (e.Doc && text.sliced(e.Start, e.Length).contains(word))
+    // The UTF-8 texts give exact answers for a word of whole characters that holds neither
+    // the NUL between texts nor the U+FFFD that stands for lone surrogates; any other word
+    // is tested against each text in its UTF-16 form.
+    if (word.contains(QChar(u'\0')) || word.contains(QChar(QChar::ReplacementCharacter))
+        || !QStringView(word).isValidUtf16()) {
+        TDate_Texts dates;
+        QString line;
+        for (size_t i = 0; i < cache.Docs.size(); ++i) {
+            if (!cache.Docs[i])
+                continue;
+            Build_Line(cache.Sources[i], dates, line);
+            if (line.contains(word))
                 hit(int(i));
         }
         return;
     }
+    const QByteArray needle = word.toUtf8();
+    const QByteArrayView text(cache.Text);
     qsizetype pos = 0;
-    while ((pos = Find_Text(text, word, pos)) >= 0) {
-        auto seg = std::upper_bound(cache.Segment_Starts.begin(), cache.Segment_Starts.end(), pos);
-        const qsizetype segStart = *(seg - 1);
-        const int index = cache.Segment_Entries[size_t(seg - cache.Segment_Starts.begin() - 1)];
-        const TSearch_Entry &e = cache.Entries[size_t(index)];
-        if (e.Doc && e.Start == segStart) {
-            hit(index);
-            pos = e.Start + e.Length; // the next hit is in a later text
+    while ((pos = Find_Bytes(text, needle, pos)) >= 0) {
+        const auto seg = std::upper_bound(cache.Segment_Starts.begin(), cache.Segment_Starts.end(), pos) - 1;
+        const size_t i = size_t(cache.Segment_Entries[size_t(seg - cache.Segment_Starts.begin())]);
+        if (cache.Docs[i] && cache.Starts[i] == *seg) {
+            hit(int(i));
+            pos = cache.Starts[i] + cache.Lengths[i]; // the next hit is in a later text
         } else {
-            ++pos; // a stale place cannot hold a match, as it is all NULs; be safe anyway
+            ++pos; // an abandoned place holds only NULs and cannot match; be safe anyway
         }
     }
 }
@@ -318,10 +375,10 @@ void TArchive::Forget_Item(const TArchItem *Item)
     if (auto *d = dynamic_cast<const TDocument *>(Item)) {
         Document_List.removeAll(const_cast<TDocument *>(d));
         if (FSearch_Cache) {
-            for (TSearch_Entry &e : FSearch_Cache->Entries) {
-                if (e.Doc == d) {
-                    Blank_Text(*FSearch_Cache, e);
-                    e.Doc = nullptr;
+            for (size_t i = 0; i < FSearch_Cache->Docs.size(); ++i) {
+                if (FSearch_Cache->Docs[i] == d) {
+                    Blank_Text(*FSearch_Cache, i);
+                    FSearch_Cache->Docs[i] = nullptr;
                 }
             }
         }
@@ -390,27 +447,33 @@ QList<TDocument *> TArchive::Find_in_Documents(const QString &AText) const
         FSearch_Cache = Build_Cache(Document_List);
     } else {
         TSearch_Cache &cache = *FSearch_Cache;
-        TDate_Texts dates;
-        for (size_t i = 0; i < cache.Entries.size(); ++i) {
-            TSearch_Entry &e = cache.Entries[i];
-            if (e.Doc && !Is_Current(e)) {
-                Blank_Text(cache, e);
-                Snapshot(e, e.Doc);
-                Append_Text(cache, int(i), dates);
-            }
+        std::optional<TText_Builder> builder;
+        for (size_t i = 0; i < cache.Docs.size(); ++i) {
+            const TDocument *d = cache.Docs[i];
+            if (!d)
+                continue;
+            const quint64 stamp = Stamp(*d);
+            if (stamp == cache.Stamps[i])
+                continue;
+            if (!builder)
+                builder.emplace(cache);
+            Blank_Text(cache, i);
+            Snapshot(cache.Sources[i], *d);
+            cache.Stamps[i] = stamp;
+            builder->Append(int(i));
         }
         if (cache.Unused > cache.Text.size() / 2)
             FSearch_Cache = Build_Cache(Document_List);
     }
     const TSearch_Cache &cache = *FSearch_Cache;
 
-    std::vector<char> found(cache.Entries.size(), 0);
+    std::vector<char> found(cache.Docs.size(), 0);
     const auto mark = [&found](int i) { found[size_t(i)] = 1; };
     For_Each_Hit(cache, AText, mark);
     for (const QString &w : std::as_const(anyWords))
         For_Each_Hit(cache, w, mark);
     if (!allWords.isEmpty()) {
-        std::vector<int> counts(cache.Entries.size(), 0);
+        std::vector<int> counts(cache.Docs.size(), 0);
         for (const QString &w : std::as_const(allWords))
             For_Each_Hit(cache, w, [&counts](int i) { ++counts[size_t(i)]; });
         for (size_t i = 0; i < counts.size(); ++i)
@@ -418,8 +481,8 @@ QList<TDocument *> TArchive::Find_in_Documents(const QString &AText) const
                 found[i] = 1;
     }
     for (size_t i = 0; i < found.size(); ++i)
-        if (found[i] && cache.Entries[i].Doc)
-            result.append(cache.Entries[i].Doc);
+        if (found[i] && cache.Docs[i])
+            result.append(cache.Docs[i]);
 
     // Documents of the subjects named by the text, each with its direct sub-documents.
     QSet<const TDocument *> inResult;

@@ -379,11 +379,15 @@ void tst_Archive_Search::editsAfterFillLists()
     QCOMPARE(Names(a.Find_in_Documents("alpha")), QStringList{"third"});
 }
 
-// Many documents of random text, searched for pieces of every length at every position.
+// Many documents of random text, searched for pieces of every length at every position,
+// compared with a plain search of each document's text.
 void tst_Archive_Search::agreesWithPlainSearch()
 {
     QRandomGenerator random(7);
-    const QString alphabet = QStringLiteral("abcde \x0627\x0644\x0645");
+    // Arabic letters, the two halves of a surrogate pair (alone or paired), U+FFFD and NUL
+    // among the Latin letters
+    QString alphabet = QStringLiteral("abcde \x0627\x0644\x0645\xD83D\xDE00\xFFFD");
+    alphabet += QChar(u'\0');
     const auto randomText = [&](int maxLength) {
         QString t;
         const int n = int(random.bounded(maxLength + 1));
