@@ -148,6 +148,8 @@ private slots:
     void damagedCompressedFile_data();
     void damagedCompressedFile();
     void decompressionIsBounded();
+    void fuzzFindingsReadCleanly_data();
+    void fuzzFindingsReadCleanly();
     void unreadableFile_data();
     void unreadableFile();
     void failedWriteKeepsOldFile_data();
@@ -397,6 +399,27 @@ void tst_Containers::decompressionIsBounded()
              QStringLiteral("The compressed archive file is too large to open."));
     QCOMPARE(Decompress_Bytes(packed, big.size()), big);
     QCOMPARE(Decompress_Bytes(packed), big);
+}
+
+void tst_Containers::fuzzFindingsReadCleanly_data()
+{
+    // Inputs the fuzz targets once crashed on: each must read, or fail with an error.
+    QTest::addColumn<QString>("path");
+    const QStringList files = QDir(TARSEL_TEST_DATA).entryList({"container_fuzz_*"}, QDir::Files, QDir::Name);
+    QVERIFY(!files.isEmpty());
+    for (const QString &file : files)
+        QTest::newRow(qPrintable(file)) << QString(TARSEL_TEST_DATA "/" + file);
+}
+
+void tst_Containers::fuzzFindingsReadCleanly()
+{
+    QFETCH(QString, path);
+    const QByteArray bytes = readAll(path);
+    errorOf([&] { Read_Compressed_Bytes(bytes); });
+    // The same bytes as the text of a valid compressed and encrypted container.
+    errorOf([&] { Read_Compressed_Bytes(Compress_Bytes(bytes)); });
+    TSML sml;
+    sml.Read_From_List(Read_Encrypted_Bytes(encryptBytes(bytes)));
 }
 
 void tst_Containers::unreadableFile_data()
