@@ -8,14 +8,15 @@
 #include <QLocale>
 #include <QSet>
 #include <QStringEncoder>
+#include <QStringMatcher>
 #include <QStringView>
 
 #include <algorithm>
 #include <cstring>
 #include <optional>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__) || defined(__SSE2__)
+#include <immintrin.h>
 #endif
 
 namespace {
@@ -91,8 +92,32 @@ bool Contains(const QString &text, const QString &part)
     return !part.isEmpty() && text.contains(part);
 }
 
-// Position of the first needle at or after `from` in haystack, or -1. Filters candidate
-// positions sixteen at a time on the needle's first and last bytes.
+// Candidate positions are filtered on the needle's first and last bytes, a vector of
+// positions at a time; the bytes between are compared only where both agree.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define TARSEL_FIND_AVX2 1
+__attribute__((target("avx2"))) qsizetype Find_Bytes_Avx2(const char *h, qsizetype lastStart, const char *nd,
+                                                          qsizetype m, qsizetype i)
+{
+    const __m256i first = _mm256_set1_epi8(nd[0]);
+    const __m256i last = _mm256_set1_epi8(nd[m - 1]);
+    const size_t middle = m > 2 ? size_t(m - 2) : 0;
+    for (; i + 31 <= lastStart; i += 32) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(h + i));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(h + i + m - 1));
+        unsigned mask = unsigned(_mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, last))));
+        while (mask) {
+            const int bit = __builtin_ctz(mask);
+            if (std::memcmp(h + i + bit + 1, nd + 1, middle) == 0)
+                return i + bit;
+            mask &= mask - 1;
+        }
+    }
+    return -(i + 1); // not found before i
+}
+#endif
+
+// Position of the first needle at or after `from` in haystack, or -1.
 qsizetype Find_Bytes(QByteArrayView haystack, QByteArrayView needle, qsizetype from)
 {
     const qsizetype n = haystack.size();
@@ -103,6 +128,15 @@ qsizetype Find_Bytes(QByteArrayView haystack, QByteArrayView needle, qsizetype f
     const char *nd = needle.data();
     qsizetype i = from;
     const qsizetype lastStart = n - m;
+#if defined(TARSEL_FIND_AVX2)
+    static const bool hasAvx2 = __builtin_cpu_supports("avx2");
+    if (hasAvx2) {
+        const qsizetype r = Find_Bytes_Avx2(h, lastStart, nd, m, i);
+        if (r >= 0)
+            return r;
+        i = -r - 1;
+    }
+#endif
 #if defined(__SSE2__)
     const __m128i first = _mm_set1_epi8(nd[0]);
     const __m128i last = _mm_set1_epi8(nd[m - 1]);
@@ -168,6 +202,26 @@ public:
 private:
     quint64 FHash = 0xcbf29ce484222325ULL;
 };
+
+void Prefetch(const TDocument *d)
+{
+#if defined(__GNUC__)
+    const char *p = reinterpret_cast<const char *>(d);
+    for (size_t offset = 0; offset < sizeof(TDocument); offset += 64)
+        __builtin_prefetch(p + offset);
+#else
+    Q_UNUSED(d);
+#endif
+}
+
+void Prefetch_Text(const QString &s)
+{
+#if defined(__GNUC__)
+    __builtin_prefetch(s.constData());
+#else
+    Q_UNUSED(s);
+#endif
+}
 
 // Changes whenever a searched field of the document changes (see TSearch_Source).
 quint64 Stamp(const TDocument &d)
@@ -448,7 +502,12 @@ QList<TDocument *> TArchive::Find_in_Documents(const QString &AText) const
     } else {
         TSearch_Cache &cache = *FSearch_Cache;
         std::optional<TText_Builder> builder;
+        // The documents lie scattered in memory; fetching a few ahead keeps this pass from
+        // waiting on each one in turn.
+        constexpr size_t ahead = 8;
         for (size_t i = 0; i < cache.Docs.size(); ++i) {
+            if (i + ahead < cache.Docs.size() && cache.Docs[i + ahead])
+                Prefetch(cache.Docs[i + ahead]);
             const TDocument *d = cache.Docs[i];
             if (!d)
                 continue;
@@ -516,9 +575,21 @@ QList<TDocument *> TArchive::Find_in_Documents(const QString &AText) const
 QList<TDocument *> TArchive::Find_in_Documents_Title(const QString &AText) const
 {
     QList<TDocument *> result;
-    for (TDocument *d : Document_List)
-        if (Contains(d->Name, AText))
+    if (AText.isEmpty())
+        return result;
+    const QStringMatcher matcher(AText);
+    // Two steps ahead: the document, then its title's characters, which it points to.
+    constexpr qsizetype ahead = 16;
+    const qsizetype n = Document_List.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (i + ahead < n)
+            Prefetch(Document_List[i + ahead]);
+        if (i + ahead / 2 < n)
+            Prefetch_Text(Document_List[i + ahead / 2]->Name);
+        TDocument *d = Document_List[i];
+        if (matcher.indexIn(d->Name) >= 0)
             result.append(d);
+    }
     return result;
 }
 
