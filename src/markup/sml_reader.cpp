@@ -55,18 +55,156 @@ void Extract_Name_Value(QStringView s, Name_Value &r)
 
 } // namespace
 
-int Sml_Reader::Get_Ident(const std::vector<QStringView> &lines)
+// ---- line sources ----
+
+Sml_Line_Source::Sml_Line_Source(QStringView text) : FWindow(text) {}
+
+Sml_Line_Source::Sml_Line_Source(const QStringList &lines) : FList(&lines) {}
+
+Sml_Line_Source::Sml_Line_Source(QByteArrayView bytes, Decoder decoder, bool utf8_chunks)
+    : FBytes(bytes), FDecode(std::move(decoder)), FUtf8Chunks(utf8_chunks), FAtEnd(bytes.isEmpty())
 {
-    for (const QStringView line : lines) {
-        if (Is_Blank(line))
-            continue;
-        qsizetype spaces = 0;
-        while (spaces < line.size() && line[spaces] == u' ')
-            ++spaces;
-        return int(qMin<qsizetype>(spaces, INT_MAX - 1)) + 1;
-    }
-    return 1;
 }
+
+// Drops the window's text before keep_from and decodes the next chunk of bytes.
+bool Sml_Line_Source::Refill(qsizetype keep_from)
+{
+    if (FAtEnd || FFailed)
+        return false;
+    if (keep_from > 0) {
+        FBuffer.remove(0, keep_from);
+        FNextStart -= keep_from;
+        for (Slot &s : FSlots)
+            s.start -= keep_from;
+    }
+    qsizetype take = qMin<qsizetype>(FBytes.size(), 1 << 20);
+    // Chunks end before a lead byte, so each holds whole UTF-8 sequences.
+    if (FUtf8Chunks && take < FBytes.size()) {
+        qsizetype cut = take;
+        while (cut > take - 4 && cut > 0 && (quint8(FBytes[cut]) & 0xC0) == 0x80)
+            --cut;
+        if (cut > 0)
+            take = cut;
+    }
+    if (!FDecode(FBytes.first(take), FBuffer)) {
+        FFailed = true;
+        return false;
+    }
+    FBytes = FBytes.sliced(take);
+    FAtEnd = FBytes.isEmpty();
+    FWindow = FBuffer;
+    return true;
+}
+
+// Splits off the line that begins at FNextStart into the slot not fetched last.
+bool Sml_Line_Source::Scan_Next()
+{
+    qsizetype p = FNextStart, lead = -1, marker = -1;
+    for (;;) {
+        const char16_t *d = FWindow.utf16();
+        const qsizetype n = FWindow.size();
+        // Scan while the character after p is in the window, so that CR LF and "(*" are
+        // never judged at the window's edge.
+        const qsizetype limit = FAtEnd ? n : n - 1;
+        while (p < limit) {
+            const char16_t c = d[p];
+            if (c <= u'(') {
+                if (c == u'\n' || c == u'\r')
+                    break;
+                if (c == u'(' && marker < 0 && p + 1 < n && d[p + 1] == u'*')
+                    marker = p - FNextStart;
+            }
+            if (lead < 0 && c > u' ')
+                lead = p - FNextStart;
+            ++p;
+        }
+        if (p < limit || FAtEnd)
+            break;
+        // Keep the lines the reader may still ask for, and the one being scanned.
+        qsizetype keep = FNextStart;
+        for (const Slot &s : FSlots)
+            if (s.index >= 0)
+                keep = qMin(keep, s.start);
+        if (!Refill(keep))
+            return false;
+        p -= keep;
+    }
+    const qsizetype n = FWindow.size();
+    if (p >= n && FNextStart >= n)
+        return false; // a break after the last line adds no line
+    Slot &s = FSlots[1 - FLast];
+    s.index = FNextIndex;
+    s.start = FNextStart;
+    s.size = p - FNextStart;
+    s.lead = lead < 0 ? s.size : lead;
+    s.marker = marker;
+    FLast = 1 - FLast;
+    ++FNextIndex;
+    if (p < n && FWindow[p] == u'\r' && p + 1 < n && FWindow[p + 1] == u'\n')
+        ++p;
+    FNextStart = p < n ? p + 1 : n;
+    return true;
+}
+
+Sml_Line_Source::Line Sml_Line_Source::Make(const Slot &s) const
+{
+    return {FWindow.sliced(s.start, s.size), s.lead, s.marker};
+}
+
+bool Sml_Line_Source::Get(qsizetype i, Line &line)
+{
+    if (FList) {
+        if (i >= FList->size())
+            return false;
+        const QStringView t = (*FList)[i];
+        line = {t, Leading_Blanks(t), t.indexOf(u"(*")};
+        return true;
+    }
+    for (const Slot &s : FSlots)
+        if (s.index == i) {
+            line = Make(s);
+            return true;
+        }
+    if (FFailed || !Scan_Next()) // i is the next line: the reader never skips ahead
+        return false;
+    line = Make(FSlots[FLast]);
+    return true;
+}
+
+qsizetype Sml_Line_Source::Base_Column()
+{
+    auto column = [](QStringView t) -> qsizetype {
+        if (Is_Blank(t))
+            return 0;
+        qsizetype spaces = 0;
+        while (spaces < t.size() && t[spaces] == u' ')
+            ++spaces;
+        return spaces + 1;
+    };
+    if (FList) {
+        for (const QString &t : *FList)
+            if (const qsizetype c = column(t))
+                return c;
+        return 1;
+    }
+    // The window grows until it holds a character that is not blank; nothing is dropped
+    // yet, since reading starts at the first line.
+    qsizetype p = 0;
+    for (;;) {
+        while (p < FWindow.size() && Is_Blank_Char(FWindow[p]))
+            ++p;
+        if (p < FWindow.size() || !Refill(0))
+            break;
+    }
+    if (p >= FWindow.size())
+        return 1;
+    qsizetype b = p;
+    while (b > 0 && FWindow[b - 1] != u'\n' && FWindow[b - 1] != u'\r')
+        --b;
+    return column(FWindow.sliced(b, p + 1 - b));
+}
+
+// ---- reader ----
 
 bool Sml_Reader::Toggle_If_Marker(const Line &line)
 {
@@ -77,19 +215,28 @@ bool Sml_Reader::Toggle_If_Marker(const Line &line)
     return true;
 }
 
-void Sml_Reader::Read(const std::vector<QStringView> &lines, TNode &Root)
+QString Sml_Reader::Shared_Text(QStringView t)
 {
-    FLines.clear();
-    FLines.reserve(lines.size());
-    for (const QStringView text : lines)
-        FLines.push_back({text, Leading_Blanks(text), text.indexOf(u"(*")});
+    if (t.size() > 16 || t.isEmpty())
+        return To_Text(t);
+    size_t h = size_t(t.size());
+    for (QChar c : t)
+        h = h * 31 + c.unicode();
+    QString &slot = FShared[h % std::size(FShared)];
+    if (slot != t)
+        slot = To_Text(t);
+    return slot;
+}
 
-    const qsizetype base = Get_Ident(lines);
+void Sml_Reader::Read(Sml_Line_Source &source, TNode &Root)
+{
+    FSource = &source;
+    const qsizetype base = source.Base_Column();
     FComment.In_Comment = false;
-    const qsizetype n = qsizetype(FLines.size());
     qsizetype i = 0;
-    while (i < n) {
-        if (Toggle_If_Marker(FLines[i]))
+    Line line;
+    while (source.Get(i, line)) {
+        if (Toggle_If_Marker(line))
             ++i;
         else if (FComment.In_Comment)
             ++i;
@@ -97,6 +244,7 @@ void Sml_Reader::Read(const std::vector<QStringView> &lines, TNode &Root)
             i = Parse_Levels(i, base, Root) + 1; // the line that ended the level is skipped
     }
     FDiscard.Init();
+    FSource = nullptr;
 }
 
 // Reads the level at `indent` under Root and every level below it. Each entry of
@@ -104,14 +252,13 @@ void Sml_Reader::Read(const std::vector<QStringView> &lines, TNode &Root)
 // and that line is offered to the level above, as a recursive reader would return it.
 qsizetype Sml_Reader::Parse_Levels(qsizetype i, qsizetype indent, TNode &Root)
 {
-    const qsizetype n = qsizetype(FLines.size());
     FLevels.clear();
     FLevels.push_back({&Root, indent});
     Name_Value nv;
-    while (i < n) {
+    Line line;
+    while (FSource->Get(i, line)) {
         const Level level = FLevels.back();
-        const Line &line = FLines[i];
-        if (line.lead == line.text.size()) {
+        if (line.Blank()) {
             ++level.parent->Empty_Lines_After;
             ++i;
             continue;
@@ -148,17 +295,21 @@ qsizetype Sml_Reader::Parse_Levels(qsizetype i, qsizetype indent, TNode &Root)
             owner = level.parent->Nodes.isEmpty() ? &FDiscard : &level.parent->Nodes.last();
         } else {
             TNode &child = level.parent->Nodes.emplace_back();
-            child.Name = To_Text(name);
-            child.Value = To_Text(Unquote(nv.value));
+            child.Name = Shared_Text(name);
+            child.Value = Shared_Text(Unquote(nv.value));
             if (nv.column >= 0) {
-                bool found = false;
-                const qsizetype next =
-                    Read_Continuation_Lines(i + 1, level.indent + nv.column, child.Value, found);
+                bool found = false, after_blank = false;
+                const qsizetype next = Read_Continuation_Lines(i + 1, level.indent + nv.column,
+                                                               child.Value, found, after_blank);
                 if (found) {
-                    if (next < n && FLines[next - 1].lead == FLines[next - 1].text.size())
+                    if (after_blank)
                         ++child.Empty_Lines_After;
-                    i = next - 1;
+                } else {
+                    // Only blank lines were passed; the child's own level would count each
+                    // of them, so they are counted here and not read twice.
+                    child.Empty_Lines_After = int(qMin<qsizetype>(child.Empty_Lines_After + (next - i - 1), INT_MAX));
                 }
+                i = next - 1;
             }
             owner = &child;
         }
@@ -166,25 +317,31 @@ qsizetype Sml_Reader::Parse_Levels(qsizetype i, qsizetype indent, TNode &Root)
         ++i;
     }
     FLevels.clear();
-    return n;
+    return i; // the lines ran out
 }
 
-// column: the column (from 1) of the "=" of the node's line.
+// column: the column (from 1) of the "=" of the node's line. after_blank is set when the
+// scan stopped at a line that follows a blank one; running out of lines does not set it.
 qsizetype Sml_Reader::Read_Continuation_Lines(qsizetype next, qsizetype column, QString &value,
-                                              bool &found)
+                                              bool &found, bool &after_blank)
 {
-    const qsizetype n = qsizetype(FLines.size());
-    for (; next < n; ++next) {
-        const Line &line = FLines[next];
-        if (line.lead == line.text.size())
+    Line line;
+    bool blank = false;
+    for (; FSource->Get(next, line); ++next) {
+        if (line.Blank()) {
+            blank = true;
             continue;
-        if (line.lead < column)
+        }
+        if (line.lead < column) {
+            after_blank = blank;
             return next;
+        }
+        blank = false;
         const QStringView piece =
             line.text[column] == u' ' ? line.text.sliced(column + 1) : line.text.sliced(column);
         value.append(Crlf);
         Append_Text(value, Unquote(piece));
         found = true;
     }
-    return n;
+    return next;
 }

@@ -2,8 +2,62 @@
 
 #include "tsml.h"
 
+#include <QByteArrayView>
 #include <QStringView>
-#include <vector>
+#include <functional>
+
+// Where the reader's lines come from: a text in memory, a list of lines, or bytes decoded
+// a chunk at a time. The reader only ever asks for the line it is on, the next one or the
+// one before, so a source keeps just those and never holds a whole decoded file.
+class Sml_Line_Source
+{
+public:
+    struct Line
+    {
+        QStringView text;
+        qsizetype lead;   // leading blank characters; text.size() for a blank line
+        qsizetype marker; // offset of "(*", -1 when none
+        bool Blank() const { return lead == text.size(); }
+    };
+    // Decodes one chunk of bytes, appending to out; returns false on bytes it rejects.
+    using Decoder = std::function<bool(QByteArrayView chunk, QString &out)>;
+
+    explicit Sml_Line_Source(QStringView text);
+    explicit Sml_Line_Source(const QStringList &lines);
+    Sml_Line_Source(QByteArrayView bytes, Decoder decoder, bool utf8_chunks);
+
+    // Line i, or false when there is none (or decoding failed).
+    bool Get(qsizetype i, Line &line);
+    bool Failed() const { return FFailed; }
+    // The column (from 1) at which the first non-blank line begins; spaces only count.
+    qsizetype Base_Column();
+
+private:
+    struct Slot
+    {
+        qsizetype index = -1;
+        qsizetype start = 0; // offset in the window
+        qsizetype size = 0;
+        qsizetype lead = 0;
+        qsizetype marker = -1;
+    };
+    bool Refill(qsizetype keep_from);
+    bool Scan_Next();
+    Line Make(const Slot &s) const;
+
+    const QStringList *FList = nullptr;
+    QStringView FWindow;
+    QString FBuffer; // the decoded window when reading bytes
+    QByteArrayView FBytes;
+    Decoder FDecode;
+    bool FUtf8Chunks = false;
+    bool FAtEnd = true;
+    bool FFailed = false;
+    qsizetype FNextIndex = 0;
+    qsizetype FNextStart = 0;
+    Slot FSlots[2];
+    int FLast = 0; // slot of the line fetched last
+};
 
 // The SML line reader: turns lines of text into children of a node. It keeps its own
 // stack of open levels instead of recursing, so nesting depth is bounded only by memory.
@@ -13,18 +67,10 @@ public:
     explicit Sml_Reader(TBlock_Comment &comment) : FComment(comment) {}
 
     // Reads the lines and appends what they describe to Root's children.
-    void Read(const std::vector<QStringView> &lines, TNode &Root);
-
-    // The column (from 1) at which the first non-blank line begins; spaces only count.
-    static int Get_Ident(const std::vector<QStringView> &lines);
+    void Read(Sml_Line_Source &source, TNode &Root);
 
 private:
-    struct Line
-    {
-        QStringView text;
-        qsizetype lead;   // leading blank characters
-        qsizetype marker; // index of "(*", -1 when none
-    };
+    using Line = Sml_Line_Source::Line;
     struct Level
     {
         TNode *parent;
@@ -33,10 +79,14 @@ private:
 
     bool Toggle_If_Marker(const Line &line);
     qsizetype Parse_Levels(qsizetype i, qsizetype indent, TNode &Root);
-    qsizetype Read_Continuation_Lines(qsizetype next, qsizetype column, QString &value, bool &found);
+    qsizetype Read_Continuation_Lines(qsizetype next, qsizetype column, QString &value, bool &found,
+                                      bool &after_blank);
+    // Names and short values repeat across a document; equal texts share one string.
+    QString Shared_Text(QStringView t);
 
     TBlock_Comment &FComment;
-    std::vector<Line> FLines;
+    Sml_Line_Source *FSource = nullptr;
     std::vector<Level> FLevels;
     TNode FDiscard; // owner of the lines that have no node to attach to
+    QString FShared[512];
 };

@@ -2,6 +2,8 @@
 
 #include "sml_text.h"
 
+#include <QStringEncoder>
+
 #include <vector>
 
 using namespace Sml_Text;
@@ -20,6 +22,29 @@ struct Text_Sink
         out.append(u"\r\n");
         ++lines;
     }
+};
+
+// Encodes as it goes, so no second copy of the whole text is made.
+struct Utf8_Sink
+{
+    QByteArray &out;
+    qsizetype lines = 0;
+    QStringEncoder encoder{QStringEncoder::Utf8};
+    qsizetype used = out.size();
+    void Begin() {}
+    void Add(QStringView t)
+    {
+        const qsizetype need = used + 3 * t.size();
+        if (need > out.size())
+            out.resize(qMax(need, 2 * out.size() + 4096));
+        used = encoder.appendToBuffer(out.data() + used, t) - out.data();
+    }
+    void End()
+    {
+        Add(u"\r\n");
+        ++lines;
+    }
+    void Finish() { out.resize(used); }
 };
 
 struct List_Sink
@@ -335,6 +360,15 @@ qsizetype Write_Text(const TNode &Node, QString &out)
     Text_Sink sink{out};
     Writer<Text_Sink> writer(sink);
     writer.Write(Node);
+    return sink.lines;
+}
+
+qsizetype Write_Utf8(const TNode &Node, QByteArray &out)
+{
+    Utf8_Sink sink{out};
+    Writer<Utf8_Sink> writer(sink);
+    writer.Write(Node);
+    sink.Finish();
     return sink.lines;
 }
 

@@ -16,6 +16,8 @@ namespace Sml_Writer {
 // Appends the lines of Node's subtree at indentation 0, each followed by CR LF.
 // Returns the number of lines written.
 qsizetype Write_Text(const TNode &Node, QString &out);
+// Appends the same text encoded as UTF-8.
+qsizetype Write_Utf8(const TNode &Node, QByteArray &out);
 // Appends the same lines, without line breaks, to st.
 void Write_Lines(const TNode &Node, QStringList &st);
 

@@ -147,9 +147,8 @@ QString TNode::AsText() const
 
 QByteArray TNode::AsStream() const
 {
-    const QString text = AsText();
     QByteArray bytes("\xEF\xBB\xBF");
-    bytes.append(text.toUtf8());
+    Sml_Writer::Write_Utf8(*this, bytes);
     return bytes;
 }
 

@@ -34,15 +34,6 @@ std::vector<QStringView> Split_Views(QStringView s)
     return lines;
 }
 
-std::vector<QStringView> List_Views(const QStringList &st)
-{
-    std::vector<QStringView> lines;
-    lines.reserve(size_t(st.size()));
-    for (const QString &line : st)
-        lines.push_back(line);
-    return lines;
-}
-
 void Select_Top_Node(TNode &node)
 {
     if (node.Name.isEmpty() && !node.Nodes.isEmpty()) {
@@ -55,6 +46,19 @@ QString Decode_Legacy(QByteArrayView bytes)
 {
     QStringDecoder legacy("windows-1256");
     return legacy.decode(bytes);
+}
+
+bool Append_Utf8(QByteArrayView chunk, QString &out)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    out.append(utf8.decode(chunk));
+    return !utf8.hasError();
+}
+
+bool Append_Legacy(QByteArrayView chunk, QString &out)
+{
+    out.append(Decode_Legacy(chunk));
+    return true;
 }
 
 } // namespace
@@ -107,9 +111,27 @@ void TSML::Parse()
         throw TError(QStringLiteral("File not found"));
     if (!file.open(QIODevice::ReadOnly))
         throw TError(file.errorString());
-    const QString text = Decode_Text(file.readAll());
+    const QByteArray bytes = file.readAll();
+    file.close();
     Node.Init();
-    Sml_Reader(Block_Comment).Read(Split_Views(text), Node);
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        const QString text = Decode_Text(bytes);
+        Sml_Line_Source source{QStringView(text)};
+        Sml_Reader(Block_Comment).Read(source, Node);
+    } else {
+        // UTF-8 is decoded a chunk at a time as the reader goes; at the first byte that is
+        // not UTF-8 the file is read again in the legacy code page.
+        QByteArrayView text = bytes;
+        if (text.startsWith("\xEF\xBB\xBF"))
+            text = text.sliced(3);
+        Sml_Line_Source source(text, Append_Utf8, true);
+        Sml_Reader(Block_Comment).Read(source, Node);
+        if (source.Failed()) {
+            Node.Init();
+            Sml_Line_Source legacy(text, Append_Legacy, false);
+            Sml_Reader(Block_Comment).Read(legacy, Node);
+        }
+    }
     Select_Top_Node(Node);
 }
 
@@ -123,14 +145,16 @@ TNode TSML::Read_From_List(const QStringList &st)
 
 TNode TSML::Parse(const QString &s)
 {
-    Sml_Reader(Block_Comment).Read(Split_Views(s), Node);
+    Sml_Line_Source source{QStringView(s)};
+    Sml_Reader(Block_Comment).Read(source, Node);
     Select_Top_Node(Node);
     return Node;
 }
 
 void TSML::Parse(const QStringList &st)
 {
-    Sml_Reader(Block_Comment).Read(List_Views(st), Node);
+    Sml_Line_Source source(st);
+    Sml_Reader(Block_Comment).Read(source, Node);
 }
 
 // Writing
@@ -152,11 +176,8 @@ bool TSML::Save()
     Last_Line_Count = 0;
     if (Sml_Text::Trim(FileName).isEmpty())
         return false;
-    QString text;
-    Last_Line_Count = Sml_Writer::Write_Text(Node, text);
     QByteArray bytes("\xEF\xBB\xBF");
-    bytes.append(text.toUtf8());
-    text.clear();
+    Last_Line_Count = Sml_Writer::Write_Utf8(Node, bytes);
 
     // A file marked read-only is not replaced, even where the user could replace it.
     const QFileInfo target(FileName);

@@ -26,6 +26,8 @@ private slots:
     void decodesBytes_data();
     void decodesBytes();
     void readsFiles();
+    void readsLargeFilesInChunks_data();
+    void readsLargeFilesInChunks();
     void missingFileRaises();
     void deepNesting();
     void longLinesAndManySiblings();
@@ -186,6 +188,52 @@ void tst_Sml_Reader::readsFiles()
     other.FileName = QStringLiteral("  ");
     other.Parse();
     QCOMPARE(Describe(other.Node), Describe(n));
+}
+
+// Files are decoded a megabyte at a time; what lies across a chunk's edge must read as
+// it does from a text in memory.
+void tst_Sml_Reader::readsLargeFilesInChunks_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const int chunk = 1 << 20;
+    auto padded = [](QByteArray head, int at, const QByteArray &tail) {
+        // Lines of "  x = ..." up to offset `at`, where tail begins.
+        head += "\r\n";
+        while (head.size() < at) {
+            QByteArray line = "  x = " + QByteArray(qMin(60, qMax(1, at - int(head.size()) - 8)), 'v') + "\r\n";
+            if (head.size() + line.size() > at)
+                line = QByteArray(at - int(head.size()), ' ');
+            head += line;
+        }
+        return head + tail;
+    };
+    QTest::newRow("CR LF across the edge")
+        << padded("t", chunk - 8, "  y = 1\r\n  z = 2\r\n");
+    QTest::newRow("comment marker across the edge")
+        << padded("t", chunk - 3, "  (*\r\n  hidden\r\n  (*\r\n  after\r\n");
+    QByteArray arabic = "t\r\n";
+    while (arabic.size() < 3 * chunk)
+        arabic += "  \xD8\xA7\xD9\x84 = \xD8\xA7\xD9\x84\xD8\xB9\r\n               \xD8\xB9\r\n\r\n";
+    QTest::newRow("multi-byte characters") << arabic;
+    QTest::newRow("not utf-8 near the end") << arabic + "  \xC7\xE1 = x\r\n";
+    QTest::newRow("one long line") << "t\r\n  a = " + QByteArray(5 * chunk, 'w') + "\r\n  b\r";
+    QTest::newRow("blank lines across chunks") << "t\r\n  a = 1\r\n" + QByteArray(3 * chunk, '\n') + "  b\r\n";
+}
+
+void tst_Sml_Reader::readsLargeFilesInChunks()
+{
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.sml"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    f.close();
+    TSML file, memory;
+    file.Load(path);
+    memory.Parse(TSML::Decode_Text(bytes));
+    QVERIFY(!memory.Node.Nodes.isEmpty());
+    QVERIFY(Describe(file.Node) == Describe(memory.Node));
 }
 
 void tst_Sml_Reader::missingFileRaises()
