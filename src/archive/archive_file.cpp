@@ -356,39 +356,79 @@ private:
         }
     }
 
+    // Documents are most of an archive, so their children are visited once: a value is the
+    // last child whose name matches without regard to case (as FindChild gives it), while
+    // the nested nodes are recognised by their exact names, in file order.
     void Read_Document(TDocument &doc, const TNode &node, int depth)
     {
         Enter(depth);
         doc.Name = node.Value;
-        doc.Id = Value_Of(node, S_Id);
-        doc.A_Type = Value_Of(node, S_Type);
-        doc.Reference = Value_Of(node, S_Reference);
-        doc.Physical_Location = Value_Of(node, S_Physical_Location);
-        doc.Description = Value_Of(node, S_Description);
-        doc.Keywords = Value_Of(node, S_Keywords);
-        doc.Location = Value_Of(node, S_Location);
+        const TNode *id = nullptr, *type = nullptr, *reference = nullptr, *physical = nullptr,
+                    *description = nullptr, *keywords = nullptr, *location = nullptr;
         for (const TNode &child : node.Nodes) {
-            if (child.Name == S_Mail) {
-                const TNode *internal = child.FindChild(S_Internal);
-                doc.Mail.Internal = internal ? internal->AsInteger() : 0;
-                doc.Mail.Date = Text_To_Date_Number(Value_Of(child, S_Date));
-                doc.Mail.Mail_From = Value_Of(child, S_From);
-                doc.Mail.Mail_To = Value_Of(child, S_To);
-                doc.Mail.Delivery_date = Text_To_Date_Number(Value_Of(child, S_Delivery_Date));
-            } else if (child.Name == S_Digital_Files) {
-                for (const TNode &file : child.Nodes) {
-                    TDoc_Digital_File entry;
-                    entry.FileName = file.Name;
-                    entry.Order = int(doc.Digital_Files.size());
-                    doc.Digital_Files.append(entry);
-                }
-            } else if (child.Name == S_Document) {
+            const QString &name = child.Name;
+            if (name == S_Mail) {
+                Read_Mail(doc.Mail, child);
+            } else if (name == S_Digital_Files) {
+                for (const TNode &file : child.Nodes)
+                    doc.Digital_Files.append(TDoc_Digital_File{file.Name, int(doc.Digital_Files.size())});
+            } else if (name == S_Document) {
                 Read_Document(New_In(doc.Docs, &doc), child, depth + 1);
-            } else if (child.Name == S_Documents) {
+            } else if (name == S_Documents) {
                 for (const TNode &sub : child.Nodes)
                     Read_Document(New_In(doc.Docs, &doc), sub, depth + 1);
             }
+            if (Same_Name(name, S_Id))
+                id = &child;
+            else if (Same_Name(name, S_Type))
+                type = &child;
+            else if (Same_Name(name, S_Reference))
+                reference = &child;
+            else if (Same_Name(name, S_Physical_Location))
+                physical = &child;
+            else if (Same_Name(name, S_Description))
+                description = &child;
+            else if (Same_Name(name, S_Keywords))
+                keywords = &child;
+            else if (Same_Name(name, S_Location))
+                location = &child;
         }
+        auto value = [](const TNode *n) { return n ? n->Value : QString(); };
+        doc.Id = value(id);
+        doc.A_Type = value(type);
+        doc.Reference = value(reference);
+        doc.Physical_Location = value(physical);
+        doc.Description = value(description);
+        doc.Keywords = value(keywords);
+        doc.Location = value(location);
+    }
+
+    // A later Mail node replaces everything an earlier one gave.
+    static void Read_Mail(TMail &mail, const TNode &node)
+    {
+        const TNode *internal = nullptr, *date = nullptr, *from = nullptr, *to = nullptr, *delivery = nullptr;
+        for (const TNode &child : node.Nodes) {
+            if (Same_Name(child.Name, S_Internal))
+                internal = &child;
+            else if (Same_Name(child.Name, S_Date))
+                date = &child;
+            else if (Same_Name(child.Name, S_From))
+                from = &child;
+            else if (Same_Name(child.Name, S_To))
+                to = &child;
+            else if (Same_Name(child.Name, S_Delivery_Date))
+                delivery = &child;
+        }
+        mail.Internal = internal ? internal->AsInteger() : 0;
+        mail.Date = date ? Text_To_Date_Number(date->Value) : 0;
+        mail.Mail_From = from ? from->Value : QString();
+        mail.Mail_To = to ? to->Value : QString();
+        mail.Delivery_date = delivery ? Text_To_Date_Number(delivery->Value) : 0;
+    }
+
+    static bool Same_Name(const QString &name, const QString &key)
+    {
+        return name.size() == key.size() && name.compare(key, Qt::CaseInsensitive) == 0;
     }
 
     void Read_Meta(const TNode &node)

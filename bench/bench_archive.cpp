@@ -1,0 +1,170 @@
+// Archive load and save in each container, Fill_Lists and document search on an archive of
+// 100,000 documents, with grep's pass over the plain file as the yardstick for search.
+
+#include "archive/archive_file.h"
+#include "markup/tsml.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+const int Document_Count = 100000;
+const QString Rare_Word = QStringLiteral("quillwort");
+
+template<class T>
+T &Add(TOwnList<T> &list, TArchItem *parent, const QString &name)
+{
+    list.push_back(std::make_unique<T>());
+    T &item = *list.back();
+    item.Parent = parent;
+    item.Name = name;
+    return item;
+}
+
+// Documents go round-robin into the places a real archive has them: under units, persons,
+// subjects and folders, each with two attached files and a few texts; one in a hundred
+// carries the rare word.
+std::unique_ptr<TArchive> Make_Archive()
+{
+    auto a = std::make_unique<TArchive>();
+    a->Name = QStringLiteral("Benchmark");
+    a->AUnit->Name = QStringLiteral("Ministry");
+    std::vector<TOwnList<TDocument> *> places;
+    std::vector<TArchItem *> owners;
+    for (int u = 0; u < 50; ++u) {
+        TUnit &unit = Add(a->AUnit->Units, a->AUnit.get(), QStringLiteral("Section %1").arg(u));
+        unit.AType = QStringLiteral("Section");
+        places.push_back(&unit.Documents);
+        owners.push_back(&unit);
+        TDocArchive &folder = Add(unit.Archives, &unit, QStringLiteral("Folder %1").arg(u));
+        places.push_back(&folder.Docs);
+        owners.push_back(&folder);
+        for (int p = 0; p < 8; ++p) {
+            TPerson &person = Add(unit.Persons->Persons, &unit, QStringLiteral("Person %1-%2").arg(u).arg(p));
+            person.No = QString::number(u * 100 + p);
+            places.push_back(&person.Documents);
+            owners.push_back(&person);
+            TSubject &subject = Add(person.Subjects, &person, QStringLiteral("Subject %1-%2").arg(u).arg(p));
+            places.push_back(&subject.Docs);
+            owners.push_back(&subject);
+        }
+    }
+    for (int i = 0; i < Document_Count; ++i) {
+        const size_t k = size_t(i) % places.size();
+        TDocument &d = Add(*places[k], owners[k], QStringLiteral("Letter number %1 about the yearly budget").arg(i));
+        d.A_Type = QStringLiteral("Letter");
+        d.Reference = QStringLiteral("REF/%1/2017").arg(i);
+        d.Physical_Location = QStringLiteral("Cabinet %1, shelf %2").arg(i % 40).arg(i % 7);
+        d.Description = QStringLiteral("Incoming letter from the planning office concerning item %1.\r\n"
+                                       "Second line of the description.")
+                            .arg(i);
+        d.Keywords = i % 100 == 0 ? QStringLiteral("budget planning ") + Rare_Word : QStringLiteral("budget planning");
+        d.Mail.Internal = 1 + i % 2;
+        d.Mail.Date = 20170000 + (1 + i % 12) * 100 + 1 + i % 28;
+        d.Mail.Mail_From = QStringLiteral("Finance department");
+        d.Mail.Mail_To = QStringLiteral("Planning department");
+        for (int f = 0; f < 2; ++f)
+            d.Digital_Files.append(TDoc_Digital_File{QStringLiteral("2017-03-13\\scan%1-%2.jpg").arg(i).arg(f), f});
+    }
+    return a;
+}
+
+double Best_Ms(int runs, const std::function<void()> &work)
+{
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        work();
+        best = std::min(best, double(t.nsecsElapsed()) / 1e6);
+    }
+    return best;
+}
+
+void Row(const char *what, double ms, const QString &note = {})
+{
+    std::printf("%-34s %10.1f ms  %s\n", what, ms, note.toUtf8().constData());
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    const int runs = 3;
+
+    QElapsedTimer t;
+    t.start();
+    auto archive = Make_Archive();
+    std::printf("generated %d documents in %.0f ms\n\n", Document_Count, double(t.elapsed()));
+    std::printf("%-34s %13s\n", "operation (best of 3)", "time");
+
+    struct Container
+    {
+        const char *Name;
+        QString File;
+        bool Compressed;
+        bool Encrypted;
+    };
+    const Container containers[] = {
+        {"plain", dir.filePath(QStringLiteral("bench.arc")), false, false},
+        {"compressed", dir.filePath(QStringLiteral("bench.arcx")), true, false},
+        {"encrypted", dir.filePath(QStringLiteral("bench-encrypted.arc")), false, true},
+    };
+    for (const Container &c : containers) {
+        const double ms = Best_Ms(runs, [&] { Save_Archive_File(*archive, c.File, c.Compressed, c.Encrypted); });
+        Row(qPrintable(QStringLiteral("save %1").arg(QLatin1String(c.Name))), ms,
+            QStringLiteral("%1 MB").arg(double(QFileInfo(c.File).size()) / 1e6, 0, 'f', 1));
+    }
+    archive.reset();
+
+    std::unique_ptr<TArchive> loaded;
+    for (const Container &c : containers) {
+        const double ms = Best_Ms(runs, [&] { loaded = Load_Archive_File(c.File, c.Compressed, c.Encrypted); });
+        Row(qPrintable(QStringLiteral("open %1 (read + model)").arg(QLatin1String(c.Name))), ms,
+            ms < 1000 ? QStringLiteral("target < 1 s: met") : QStringLiteral("target < 1 s: MISSED"));
+    }
+
+    // the parts of opening the plain file
+    {
+        TNode top;
+        const double parse = Best_Ms(runs, [&] {
+            TSML sml;
+            top = sml.Parse_File(containers[0].File);
+        });
+        Row("  of which: SML read (plain)", parse);
+        const double build = Best_Ms(runs, [&] { loaded = Load_Archive_From_Node(top); });
+        Row("  of which: model from the tree", build);
+        const double drop = Best_Ms(1, [&] { top = TNode(); });
+        Row("  of which: freeing the SML tree", drop);
+        const double tree = Best_Ms(1, [&] { top = Archive_To_Node(*loaded); });
+        Row("save part: model to SML tree", tree);
+    }
+
+    const double fill = Best_Ms(runs, [&] { loaded->Fill_Lists(); });
+    Row("Fill_Lists", fill, QStringLiteral("%1 documents").arg(loaded->Document_List.size()));
+    qsizetype hits = 0;
+    const double find = Best_Ms(runs, [&] { hits = loaded->Find_in_Documents(Rare_Word).size(); });
+    Row("Find_in_Documents (1% word)", find, QStringLiteral("%1 hits").arg(hits));
+    const double title = Best_Ms(runs, [&] { hits = loaded->Find_in_Documents_Title(QStringLiteral("number 4242 ")).size(); });
+    Row("Find_in_Documents_Title", title, QStringLiteral("%1 hits").arg(hits));
+
+    QByteArray grepCount;
+    const double grep = Best_Ms(runs, [&] {
+        QProcess p;
+        p.start(QStringLiteral("grep"), {QStringLiteral("-c"), QStringLiteral("-F"), Rare_Word, containers[0].File});
+        p.waitForFinished(-1);
+        grepCount = p.readAllStandardOutput().trimmed();
+    });
+    Row("grep -c -F over the plain file", grep, QStringLiteral("%1 lines").arg(QString::fromLatin1(grepCount)));
+    std::printf("\nsearch vs grep: %s (%.1fx)\n", find < grep ? "faster" : "SLOWER", grep / std::max(find, 1e-3));
+    return 0;
+}
