@@ -66,6 +66,11 @@ Sml_Line_Source::Sml_Line_Source(QByteArrayView bytes, Decoder decoder, bool utf
 {
 }
 
+Sml_Line_Source::Sml_Line_Source(QIODevice *device, Decoder decoder, bool utf8_chunks)
+    : FDevice(device), FDecode(std::move(decoder)), FUtf8Chunks(utf8_chunks), FAtEnd(false)
+{
+}
+
 // Drops the window's text before keep_from and decodes the next chunk of bytes.
 bool Sml_Line_Source::Refill(qsizetype keep_from)
 {
@@ -77,21 +82,45 @@ bool Sml_Line_Source::Refill(qsizetype keep_from)
         for (Slot &s : FSlots)
             s.start -= keep_from;
     }
-    qsizetype take = qMin<qsizetype>(FBytes.size(), 1 << 20);
+    const qsizetype chunk = 1 << 20;
+    QByteArrayView avail = FBytes;
+    bool more;
+    if (FDevice) {
+        const qsizetype have = FRaw.size();
+        FRaw.resize(chunk + 4);
+        const qint64 got = FDevice->read(FRaw.data() + have, chunk + 4 - have);
+        if (got < 0) {
+            FReadFailed = FFailed = true;
+            return false;
+        }
+        FRaw.resize(have + got);
+        avail = FRaw;
+        more = !FDevice->atEnd();
+    } else {
+        more = FBytes.size() > chunk;
+    }
+    qsizetype take = qMin<qsizetype>(avail.size(), chunk);
+    if (!more)
+        take = avail.size();
     // Chunks end before a lead byte, so each holds whole UTF-8 sequences.
-    if (FUtf8Chunks && take < FBytes.size()) {
+    if (FUtf8Chunks && take < avail.size()) {
         qsizetype cut = take;
-        while (cut > take - 4 && cut > 0 && (quint8(FBytes[cut]) & 0xC0) == 0x80)
+        while (cut > take - 4 && cut > 0 && (quint8(avail[cut]) & 0xC0) == 0x80)
             --cut;
         if (cut > 0)
             take = cut;
     }
-    if (!FDecode(FBytes.first(take), FBuffer)) {
+    if (!FDecode(avail.first(take), FBuffer)) {
         FFailed = true;
         return false;
     }
-    FBytes = FBytes.sliced(take);
-    FAtEnd = FBytes.isEmpty();
+    if (FDevice) {
+        FRaw.remove(0, take);
+        FAtEnd = !more && FRaw.isEmpty();
+    } else {
+        FBytes = FBytes.sliced(take);
+        FAtEnd = FBytes.isEmpty();
+    }
     FWindow = FBuffer;
     return true;
 }
@@ -219,9 +248,8 @@ QString Sml_Reader::Shared_Text(QStringView t)
 {
     if (t.size() > 16 || t.isEmpty())
         return To_Text(t);
-    size_t h = size_t(t.size());
-    for (QChar c : t)
-        h = h * 31 + c.unicode();
+    const qsizetype n = t.size();
+    const size_t h = size_t(n) * 7 + t[0].unicode() * 31 + t[n / 2].unicode() * 131 + t[n - 1].unicode();
     QString &slot = FShared[h % std::size(FShared)];
     if (slot != t)
         slot = To_Text(t);

@@ -3,6 +3,7 @@
 #include "tsml.h"
 
 #include <QByteArrayView>
+#include <QIODevice>
 #include <QStringView>
 #include <functional>
 
@@ -25,10 +26,14 @@ public:
     explicit Sml_Line_Source(QStringView text);
     explicit Sml_Line_Source(const QStringList &lines);
     Sml_Line_Source(QByteArrayView bytes, Decoder decoder, bool utf8_chunks);
+    // Bytes read from a device as they are needed.
+    Sml_Line_Source(QIODevice *device, Decoder decoder, bool utf8_chunks);
 
     // Line i, or false when there is none (or decoding failed).
     bool Get(qsizetype i, Line &line);
+    // Decoding rejected the bytes, or the device could not be read (Read_Failed).
     bool Failed() const { return FFailed; }
+    bool Read_Failed() const { return FReadFailed; }
     // The column (from 1) at which the first non-blank line begins; spaces only count.
     qsizetype Base_Column();
 
@@ -49,7 +54,10 @@ private:
     QStringView FWindow;
     QString FBuffer; // the decoded window when reading bytes
     QByteArrayView FBytes;
+    QIODevice *FDevice = nullptr;
+    QByteArray FRaw; // bytes read from the device and not yet decoded
     Decoder FDecode;
+    bool FReadFailed = false;
     bool FUtf8Chunks = false;
     bool FAtEnd = true;
     bool FFailed = false;

@@ -48,16 +48,26 @@ QString Decode_Legacy(QByteArrayView bytes)
     return legacy.decode(bytes);
 }
 
+// Decodes into the window's own storage: no text of the chunk's size is allocated.
+bool Append_Decoded(QStringDecoder &decoder, QByteArrayView chunk, QString &out)
+{
+    const qsizetype old = out.size();
+    out.resize(old + decoder.requiredSpace(chunk.size()));
+    QChar *end = decoder.appendToBuffer(out.data() + old, chunk);
+    out.resize(end - out.constData());
+    return !decoder.hasError();
+}
+
 bool Append_Utf8(QByteArrayView chunk, QString &out)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    out.append(utf8.decode(chunk));
-    return !utf8.hasError();
+    return Append_Decoded(utf8, chunk, out);
 }
 
 bool Append_Legacy(QByteArrayView chunk, QString &out)
 {
-    out.append(Decode_Legacy(chunk));
+    QStringDecoder legacy("windows-1256", QStringDecoder::Flag::Stateless);
+    Append_Decoded(legacy, chunk, out);
     return true;
 }
 
@@ -111,16 +121,41 @@ void TSML::Parse()
         throw TError(QStringLiteral("File not found"));
     if (!file.open(QIODevice::ReadOnly))
         throw TError(file.errorString());
-    const QByteArray bytes = file.readAll();
-    file.close();
+    const QByteArray head = file.peek(3);
+    if (head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF")) {
+        Read_From_Bytes(file.readAll());
+        return;
+    }
+    // UTF-8 is read and decoded a chunk at a time as the reader goes; at the first byte
+    // that is not UTF-8 the file is read again in the legacy code page.
+    const qint64 start = head.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    Node.Init();
+    file.seek(start);
+    Sml_Line_Source source(&file, Append_Utf8, true);
+    Sml_Reader(Block_Comment).Read(source, Node);
+    if (source.Failed() && !source.Read_Failed()) {
+        Node.Init();
+        file.seek(start);
+        Sml_Line_Source legacy(&file, Append_Legacy, false);
+        Sml_Reader(Block_Comment).Read(legacy, Node);
+        if (legacy.Read_Failed())
+            throw TError(file.errorString());
+    } else if (source.Read_Failed()) {
+        throw TError(file.errorString());
+    }
+    Select_Top_Node(Node);
+}
+
+TNode TSML::Read_From_Bytes(QByteArrayView bytes)
+{
     Node.Init();
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        const QString text = Decode_Text(bytes);
+        const QString text = Decode_Text(bytes.toByteArray());
         Sml_Line_Source source{QStringView(text)};
         Sml_Reader(Block_Comment).Read(source, Node);
     } else {
-        // UTF-8 is decoded a chunk at a time as the reader goes; at the first byte that is
-        // not UTF-8 the file is read again in the legacy code page.
+        // UTF-8 is decoded as the reader goes; at the first byte that is not UTF-8 the
+        // whole text is read again in the legacy code page.
         QByteArrayView text = bytes;
         if (text.startsWith("\xEF\xBB\xBF"))
             text = text.sliced(3);
@@ -133,6 +168,7 @@ void TSML::Parse()
         }
     }
     Select_Top_Node(Node);
+    return Node;
 }
 
 TNode TSML::Read_From_List(const QStringList &st)

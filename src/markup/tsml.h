@@ -26,6 +26,9 @@ public:
     TNode Read_From_List(const QStringList &st);
     TNode Parse(const QString &s);
     void Parse(const QStringList &st);
+    // Reads a document from file bytes already in memory (decoded as Parse() decodes a
+    // file), replacing Node; returns Node.
+    TNode Read_From_Bytes(QByteArrayView bytes);
 
     // Writing
     void Init_SML_Node();
