@@ -135,6 +135,12 @@ bool Sml_Line_Source::Scan_Next()
         // Scan while the character after p is in the window, so that CR LF and "(*" are
         // never judged at the window's edge.
         const qsizetype limit = FAtEnd ? n : n - 1;
+        if (lead < 0) {
+            while (p < limit && d[p] <= u' ' && d[p] != u'\n' && d[p] != u'\r')
+                ++p;
+            if (p < limit && d[p] > u' ')
+                lead = p - FNextStart;
+        }
         while (p < limit) {
             const char16_t c = d[p];
             if (c <= u'(') {
@@ -143,8 +149,6 @@ bool Sml_Line_Source::Scan_Next()
                 if (c == u'(' && marker < 0 && p + 1 < n && d[p + 1] == u'*')
                     marker = p - FNextStart;
             }
-            if (lead < 0 && c > u' ')
-                lead = p - FNextStart;
             ++p;
         }
         if (p < limit || FAtEnd)
@@ -189,11 +193,14 @@ bool Sml_Line_Source::Get(qsizetype i, Line &line)
         line = {t, Leading_Blanks(t), t.indexOf(u"(*")};
         return true;
     }
-    for (const Slot &s : FSlots)
-        if (s.index == i) {
-            line = Make(s);
-            return true;
-        }
+    if (FSlots[FLast].index == i) {
+        line = Make(FSlots[FLast]);
+        return true;
+    }
+    if (FSlots[1 - FLast].index == i) {
+        line = Make(FSlots[1 - FLast]);
+        return true;
+    }
     if (FFailed || !Scan_Next()) // i is the next line: the reader never skips ahead
         return false;
     line = Make(FSlots[FLast]);
@@ -244,9 +251,9 @@ bool Sml_Reader::Toggle_If_Marker(const Line &line)
     return true;
 }
 
-QString Sml_Reader::Shared_Text(QStringView t)
+QString Sml_Reader::Shared_Text(QStringView t, qsizetype longest)
 {
-    if (t.size() > 16 || t.isEmpty())
+    if (t.size() > longest || t.isEmpty())
         return To_Text(t);
     const qsizetype n = t.size();
     const size_t h = size_t(n) * 7 + t[0].unicode() * 31 + t[n / 2].unicode() * 131 + t[n - 1].unicode();
@@ -271,7 +278,7 @@ void Sml_Reader::Read(Sml_Line_Source &source, TNode &Root)
         else
             i = Parse_Levels(i, base, Root) + 1; // the line that ended the level is skipped
     }
-    FDiscard.Init();
+    FScratch.Init();
     FSource = nullptr;
 }
 
@@ -287,7 +294,8 @@ qsizetype Sml_Reader::Parse_Levels(qsizetype i, qsizetype indent, TNode &Root)
     while (FSource->Get(i, line)) {
         const Level level = FLevels.back();
         if (line.Blank()) {
-            ++level.parent->Empty_Lines_After;
+            if (level.parent)
+                ++level.parent->Empty_Lines_After;
             ++i;
             continue;
         }
@@ -307,7 +315,7 @@ qsizetype Sml_Reader::Parse_Levels(qsizetype i, qsizetype indent, TNode &Root)
         const QStringView trimmed = Trim(nv.name);
         const bool space_joined = trimmed == u">";
         if (space_joined || trimmed == u">|") {
-            if (!level.parent->Nodes.isEmpty()) {
+            if (level.parent && !level.parent->Nodes.isEmpty()) {
                 QString &value = level.parent->Nodes.last().Value;
                 value.append(space_joined ? QStringView(u" ") : QStringView(Crlf));
                 Append_Text(value, Unquote(nv.value));
@@ -319,12 +327,17 @@ qsizetype Sml_Reader::Parse_Levels(qsizetype i, qsizetype indent, TNode &Root)
         const QStringView name = Unquote(nv.name);
         TNode *owner;
         if (Is_Blank(name)) {
-            // No node of its own: the lines below belong to the previous sibling.
-            owner = level.parent->Nodes.isEmpty() ? &FDiscard : &level.parent->Nodes.last();
+            // No node of its own: the lines below belong to the previous sibling, or are
+            // dropped when there is none. A dropped level never shares a node with another
+            // open level, whose pointer would go stale when that node's children grow.
+            owner = level.parent && !level.parent->Nodes.isEmpty() ? &level.parent->Nodes.last()
+                                                                    : nullptr;
         } else {
-            TNode &child = level.parent->Nodes.emplace_back();
-            child.Name = Shared_Text(name);
-            child.Value = Shared_Text(Unquote(nv.value));
+            TNode &child = level.parent ? level.parent->Nodes.emplace_back() : FScratch;
+            if (!level.parent)
+                child.Init();
+            child.Name = Shared_Text(name, 24);
+            child.Value = Shared_Text(Unquote(nv.value), 6);
             if (nv.column >= 0) {
                 bool found = false, after_blank = false;
                 const qsizetype next = Read_Continuation_Lines(i + 1, level.indent + nv.column,
@@ -339,7 +352,7 @@ qsizetype Sml_Reader::Parse_Levels(qsizetype i, qsizetype indent, TNode &Root)
                 }
                 i = next - 1;
             }
-            owner = &child;
+            owner = level.parent ? &child : nullptr;
         }
         FLevels.push_back({owner, level.indent + 2});
         ++i;

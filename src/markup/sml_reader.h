@@ -81,7 +81,7 @@ private:
     using Line = Sml_Line_Source::Line;
     struct Level
     {
-        TNode *parent;
+        TNode *parent; // null: the level's lines have no node to attach to and are dropped
         qsizetype indent; // column from 1
     };
 
@@ -90,11 +90,11 @@ private:
     qsizetype Read_Continuation_Lines(qsizetype next, qsizetype column, QString &value, bool &found,
                                       bool &after_blank);
     // Names and short values repeat across a document; equal texts share one string.
-    QString Shared_Text(QStringView t);
+    QString Shared_Text(QStringView t, qsizetype longest);
 
     TBlock_Comment &FComment;
     Sml_Line_Source *FSource = nullptr;
     std::vector<Level> FLevels;
-    TNode FDiscard; // owner of the lines that have no node to attach to
+    TNode FScratch; // takes a dropped node while its continuation lines are read
     QString FShared[512];
 };

@@ -96,6 +96,12 @@ void tst_Sml_Reader::readsText_data()
     QTest::newRow("nameless line gives children to previous")
         << "t\n  a\n  ~c\n    b" << "t{a{b}}";
     QTest::newRow("nameless first line ignored") << "t\n  ~c\n    b\n  a" << "t{a}";
+    // dropped levels nested in dropped levels, with siblings after them at every depth
+    QTest::newRow("dropped inside dropped")
+        << "t\n  ~c\n    a\n      ~d\n        b\n        c\n        e\n      f\n    g\n  h"
+        << "t{h}";
+    QTest::newRow("dropped with markers and continuations")
+        << "t\n  ~\n    a = 1\n        2\n    >| = 3\n    d\n      ~\n        b\n  c = x" << "t{c=\"x\"}";
 
     // block comments
     QTest::newRow("comment inside a level")
