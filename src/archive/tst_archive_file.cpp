@@ -425,7 +425,8 @@ void tst_Archive_File::noArchive_data()
     QTest::newRow("last match in capitals") << head + "  Archive = A\r\n    Unit = U\r\n  ARCHIVE = B\r\n";
     QTest::newRow("no archive node") << head + "  Options\r\n";
     QTest::newRow("empty file") << QByteArray();
-    QTest::newRow("binary") << QByteArray("\x00\x01\xFF\xFE\x80 = \x00\r\n\t\t\x1B", 16);
+    static const char binary[] = "\x00\x01\xFF\xFE\x80 = \x00\r\n\t\t\x1B";
+    QTest::newRow("binary") << QByteArray(binary, sizeof binary - 1);
 }
 
 void tst_Archive_File::noArchive()
