@@ -2,6 +2,7 @@
 // 100,000 documents, with grep's pass over the plain file as the yardstick for search.
 
 #include "archive/archive_file.h"
+#include "archive/containers.h"
 #include "markup/tsml.h"
 
 #include <QCoreApplication>
@@ -147,6 +148,23 @@ int main(int argc, char **argv)
         Row("  of which: freeing the SML tree", drop);
         const double tree = Best_Ms(1, [&] { top = Archive_To_Node(*loaded); });
         Row("save part: model to SML tree", tree);
+    }
+
+    // the container steps before the SML text is read
+    {
+        QFile compressed(containers[1].File), encrypted(containers[2].File);
+        compressed.open(QIODevice::ReadOnly);
+        encrypted.open(QIODevice::ReadOnly);
+        const QByteArray packed = compressed.readAll(), cipher = encrypted.readAll();
+        QByteArray content;
+        Row("  compressed: inflate", Best_Ms(runs, [&] { content = Decompress_Bytes(packed); }));
+        Row("  encrypted: decrypt", Best_Ms(runs, [&] { content = Decrypt_Container_Bytes(cipher); }));
+        QString text;
+        Row("  both: decode the text", Best_Ms(runs, [&] { text = Decode_Container_Text(content); }));
+        Row("  both: read the decoded text", Best_Ms(runs, [&] {
+                TSML sml;
+                sml.Parse_Lines(text);
+            }));
     }
 
     const double fill = Best_Ms(runs, [&] { loaded->Fill_Lists(); });

@@ -518,10 +518,8 @@ std::unique_ptr<TArchive> Load_Archive_From_Text(const QString &text)
 
 std::unique_ptr<TArchive> Load_Archive_From_Bytes(const QByteArray &bytes, bool compressed, bool encripted)
 {
-    if (encripted) {
-        TSML sml;
-        return Load_Archive_From_Node(sml.Read_From_List(Read_Encrypted_Bytes(bytes)));
-    }
+    if (encripted)
+        return Load_Archive_From_Node(Read_Encrypted_Node(bytes));
     if (compressed)
         return Load_Archive_From_Node(Read_Compressed_Bytes(bytes));
     return Load_Archive_From_Text(TSML::Decode_Text(bytes));
@@ -530,12 +528,9 @@ std::unique_ptr<TArchive> Load_Archive_From_Bytes(const QByteArray &bytes, bool 
 std::unique_ptr<TArchive> Load_Archive_File(const QString &path, bool compressed, bool encripted)
 {
     TNode top;
-    if (encripted) {
-        QStringList lines;
-        Read_Encrypted_File(lines, path);
-        TSML sml;
-        top = sml.Read_From_List(lines);
-    } else if (compressed) {
+    if (encripted)
+        top = Read_Encrypted_Node_File(path);
+    else if (compressed) {
         top = Read_Compressed_File(path);
     } else {
         TSML sml;

@@ -179,11 +179,23 @@ QString Decode_Container_Text(const QByteArray &bytes)
     return decoder(bytes);
 }
 
+namespace {
+
+// Reads a container's content into sml.Node as its text, decoded by Decode_Container_Text,
+// reads; UTF-8 is decoded as the reader goes rather than into a second copy of the text.
+void Read_Container_Content(TSML &sml, const QByteArray &content)
+{
+    if (content.startsWith(Utf8Bom) && sml.Parse_Lines_Utf8(QByteArrayView(content).sliced(3)))
+        return;
+    sml.Parse_Lines(Decode_Container_Text(content));
+}
+
+} // namespace
+
 TNode Read_Compressed_Bytes(const QByteArray &bytes)
 {
-    const QStringList lines = TSML::Split_Lines(Decode_Container_Text(Decompress_Bytes(bytes)));
     TSML sml;
-    sml.Parse(lines);
+    Read_Container_Content(sml, Decompress_Bytes(bytes));
     if (sml.Node.Nodes.isEmpty())
         return TNode();
     return sml.Node.Nodes.first();
@@ -205,17 +217,39 @@ QByteArray Encrypt_Container_Lines(const QStringList &lines)
     return cipher;
 }
 
-QStringList Read_Encrypted_Bytes(const QByteArray &bytes)
+QByteArray Decrypt_Container_Bytes(const QByteArray &bytes)
 {
     QByteArray cipher = bytes;
     QByteArray plain;
+    plain.reserve(bytes.size());
     QBuffer source(&cipher);
     QBuffer dest(&plain);
     source.open(QIODevice::ReadOnly);
     dest.open(QIODevice::ReadWrite);
     if (!Decrypt_Archive_Stream(source, dest))
         return {};
+    return plain;
+}
+
+QStringList Read_Encrypted_Bytes(const QByteArray &bytes)
+{
+    const QByteArray plain = Decrypt_Container_Bytes(bytes);
+    if (plain.isEmpty())
+        return {};
     return TSML::Split_Lines(Decode_Container_Text(plain));
+}
+
+TNode Read_Encrypted_Node(const QByteArray &bytes)
+{
+    TSML sml;
+    Read_Container_Content(sml, Decrypt_Container_Bytes(bytes));
+    sml.Select_Top();
+    return sml.Node;
+}
+
+TNode Read_Encrypted_Node_File(const QString &path)
+{
+    return Read_Encrypted_Node(Read_Whole_File(path));
 }
 
 void Write_Plain_File(const QString &path, const TNode &Node)

@@ -28,6 +28,12 @@ TNode Read_Compressed_Bytes(const QByteArray &bytes);
 // refuses the bytes.
 QByteArray Encrypt_Container_Lines(const QStringList &lines);
 QStringList Read_Encrypted_Bytes(const QByteArray &bytes);
+// The decrypted bytes of an encrypted container; empty when decryption refuses them.
+QByteArray Decrypt_Container_Bytes(const QByteArray &bytes);
+// The document's top node of an encrypted container, as read from Read_Encrypted_Bytes's
+// lines, but without holding the text as a list of lines.
+TNode Read_Encrypted_Node(const QByteArray &bytes);
+TNode Read_Encrypted_Node_File(const QString &path);
 
 // Largest content Decompress_Bytes accepts by default.
 constexpr qint64 Max_Decompressed_Size = qint64(2) * 1024 * 1024 * 1024;

@@ -141,6 +141,8 @@ private slots:
     void byteOrderMarks();
     void compressedTopNode_data();
     void compressedTopNode();
+    void textReadsAsLines_data();
+    void textReadsAsLines();
     void encryptedLength_data();
     void encryptedLength();
     void refusedEncryptedFileReadsEmpty_data();
@@ -293,6 +295,45 @@ void tst_Containers::compressedTopNode()
     const TNode node = Read_Compressed_File(path);
     QCOMPARE(node.Name, name);
     QCOMPARE(node.Nodes.size(), children);
+}
+
+// The containers read their decoded text in place; it must give the tree that reading
+// the same text split into lines gives.
+void tst_Containers::textReadsAsLines_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    const QByteArray bom = "\xEF\xBB\xBF";
+    QTest::newRow("written document") << sampleDocument("Office", QStringLiteral("قسم")).AsStream();
+    QTest::newRow("breaks at the end") << bom + "sml\r\n  archive = A\r\n\r\n\r\n";
+    QTest::newRow("lone CR and LF") << bom + "sml\r  archive = A\n    unit = U\r\n\n\r";
+    QTest::newRow("no break at the end") << bom + "sml\r\n  archive = A\r\n    note = x\r\n           y";
+    QTest::newRow("comments and blanks") << bom + "(*\r\nsml\r\n(*\r\n \r\nsml\r\n  a\r\n  (* x\r\n  b\r\n";
+    QTest::newRow("legacy code page") << legacyBytes(QStringLiteral("sml\r\n  archive = أرشيف\r\n\r\n"));
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("only breaks") << bom + "\r\n\r\n\n";
+    QTest::newRow("marked UTF-8 that is not") << bom + "sml\r\n  a = \xD8\xA3\xFF\r\n  b\r\n";
+    QTest::newRow("UTF-16") << QByteArray("\xFF\xFEs\0m\0l\0\r\0\n\0 \0 \0a\0", 20);
+}
+
+void tst_Containers::textReadsAsLines()
+{
+    QFETCH(QByteArray, content);
+    const auto describe = [](const TNode &n) {
+        TSML sml;
+        sml.Node = n;
+        QStringList lines;
+        sml.Get_StringList(lines);
+        return lines.join(u'|') + QString::number(n.Empty_Lines_After);
+    };
+
+    TSML list;
+    list.Parse(TSML::Split_Lines(Decode_Container_Text(content)));
+    const TNode listTop = list.Node.Nodes.isEmpty() ? TNode() : list.Node.Nodes.first();
+    QCOMPARE(describe(Read_Compressed_Bytes(Compress_Bytes(content))), describe(listTop));
+
+    const QByteArray cipher = encryptBytes(content);
+    TSML fromLines;
+    QCOMPARE(describe(Read_Encrypted_Node(cipher)), describe(fromLines.Read_From_List(Read_Encrypted_Bytes(cipher))));
 }
 
 void tst_Containers::encryptedLength_data()

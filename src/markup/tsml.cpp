@@ -193,6 +193,28 @@ void TSML::Parse(const QStringList &st)
     Sml_Reader(Block_Comment).Read(source, Node);
 }
 
+void TSML::Parse_Lines(QStringView s)
+{
+    Sml_Line_Source source(s);
+    Sml_Reader(Block_Comment).Read(source, Node);
+}
+
+bool TSML::Parse_Lines_Utf8(QByteArrayView bytes)
+{
+    Sml_Line_Source source(bytes, Append_Utf8, true);
+    Sml_Reader(Block_Comment).Read(source, Node);
+    if (!source.Failed())
+        return true;
+    Node.Init();
+    Block_Comment = {};
+    return false;
+}
+
+void TSML::Select_Top()
+{
+    Select_Top_Node(Node);
+}
+
 // Writing
 
 void TSML::Init_SML_Node()

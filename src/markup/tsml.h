@@ -26,6 +26,14 @@ public:
     TNode Read_From_List(const QStringList &st);
     TNode Parse(const QString &s);
     void Parse(const QStringList &st);
+    // Reads the lines of s into Node as Parse(st) reads a list of them, without
+    // splitting s into a list first.
+    void Parse_Lines(QStringView s);
+    // As Parse_Lines over the UTF-8 text of bytes, decoded a chunk at a time as the
+    // reader goes. At the first byte that is not UTF-8, Node is cleared and false returned.
+    bool Parse_Lines_Utf8(QByteArrayView bytes);
+    // When Node has no name, its first child becomes Node, as reading a document selects it.
+    void Select_Top();
     // Reads a document from file bytes already in memory (decoded as Parse() decodes a
     // file), replacing Node; returns Node.
     TNode Read_From_Bytes(QByteArrayView bytes);
