@@ -25,7 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             __builtin_trap();
         const QStringList back = Read_Encrypted_Bytes(cipher);
         TSML second;
-        (void)second.Read_From_List(back);
+        const TNode fromLines = second.Read_From_List(back);
+        // The loader reads the decrypted content in place; it must give the same tree.
+        if (Read_Encrypted_Node(cipher).AsText() != fromLines.AsText())
+            __builtin_trap();
     } catch (const TError &) {
     }
     return 0;

@@ -12,12 +12,9 @@
 #include <QStringView>
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
+#include <string_view>
 
-#if defined(__x86_64__) || defined(__SSE2__)
-#include <immintrin.h>
-#endif
 
 namespace {
 
@@ -90,73 +87,6 @@ void Visit(TLists &l, TUnit *u)
 bool Contains(const QString &text, const QString &part)
 {
     return !part.isEmpty() && text.contains(part);
-}
-
-// Candidate positions are filtered on the needle's first and last bytes, a vector of
-// positions at a time; the bytes between are compared only where both agree.
-#if defined(__x86_64__) && defined(__GNUC__)
-#define TARSEL_FIND_AVX2 1
-__attribute__((target("avx2"))) qsizetype Find_Bytes_Avx2(const char *h, qsizetype lastStart, const char *nd,
-                                                          qsizetype m, qsizetype i)
-{
-    const __m256i first = _mm256_set1_epi8(nd[0]);
-    const __m256i last = _mm256_set1_epi8(nd[m - 1]);
-    const size_t middle = m > 2 ? size_t(m - 2) : 0;
-    for (; i + 31 <= lastStart; i += 32) {
-        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(h + i));
-        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(h + i + m - 1));
-        unsigned mask = unsigned(_mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, last))));
-        while (mask) {
-            const int bit = __builtin_ctz(mask);
-            if (std::memcmp(h + i + bit + 1, nd + 1, middle) == 0)
-                return i + bit;
-            mask &= mask - 1;
-        }
-    }
-    return -(i + 1); // not found before i
-}
-#endif
-
-// Position of the first needle at or after `from` in haystack, or -1.
-qsizetype Find_Bytes(QByteArrayView haystack, QByteArrayView needle, qsizetype from)
-{
-    const qsizetype n = haystack.size();
-    const qsizetype m = needle.size();
-    if (m == 0 || n - from < m)
-        return -1;
-    const char *h = haystack.data();
-    const char *nd = needle.data();
-    qsizetype i = from;
-    const qsizetype lastStart = n - m;
-#if defined(TARSEL_FIND_AVX2)
-    static const bool hasAvx2 = __builtin_cpu_supports("avx2");
-    if (hasAvx2) {
-        const qsizetype r = Find_Bytes_Avx2(h, lastStart, nd, m, i);
-        if (r >= 0)
-            return r;
-        i = -r - 1;
-    }
-#endif
-#if defined(__SSE2__)
-    const __m128i first = _mm_set1_epi8(nd[0]);
-    const __m128i last = _mm_set1_epi8(nd[m - 1]);
-    const size_t middle = m > 2 ? size_t(m - 2) : 0;
-    for (; i + 15 <= lastStart; i += 16) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(h + i));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(h + i + m - 1));
-        unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
-        while (mask) {
-            const int bit = __builtin_ctz(mask);
-            if (std::memcmp(h + i + bit + 1, nd + 1, middle) == 0)
-                return i + bit;
-            mask &= mask - 1;
-        }
-    }
-#endif
-    for (; i <= lastStart; ++i)
-        if (h[i] == nd[0] && std::memcmp(h + i, nd, size_t(m)) == 0)
-            return i;
-    return -1;
 }
 
 // ---------------------------------------------------------------- search texts
@@ -388,10 +318,13 @@ void For_Each_Hit(const TSearch_Cache &cache, const QString &word, F hit)
         }
         return;
     }
-    const QByteArray needle = word.toUtf8();
-    const QByteArrayView text(cache.Text);
+    const QByteArray utf8 = word.toUtf8();
+    const std::string_view needle(utf8.constData(), size_t(utf8.size()));
+    const std::string_view text(cache.Text.constData(), size_t(cache.Text.size()));
     qsizetype pos = 0;
-    while ((pos = Find_Bytes(text, needle, pos)) >= 0) {
+    // The C++ library's find skips to candidates with the C library's vectorized memchr;
+    // npos converts to -1.
+    while ((pos = qsizetype(text.find(needle, size_t(pos)))) >= 0) {
         const auto seg = std::upper_bound(cache.Segment_Starts.begin(), cache.Segment_Starts.end(), pos) - 1;
         const size_t i = size_t(cache.Segment_Entries[size_t(seg - cache.Segment_Starts.begin())]);
         if (cache.Docs[i] && cache.Starts[i] == *seg) {
