@@ -312,7 +312,8 @@ void tst_Containers::textReadsAsLines_data()
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("only breaks") << bom + "\r\n\r\n\n";
     QTest::newRow("marked UTF-8 that is not") << bom + "sml\r\n  a = \xD8\xA3\xFF\r\n  b\r\n";
-    QTest::newRow("UTF-16") << QByteArray("\xFF\xFEs\0m\0l\0\r\0\n\0 \0 \0a\0", 20);
+    static const char utf16[] = "\xFF\xFEs\0m\0l\0\r\0\n\0 \0 \0a\0";
+    QTest::newRow("UTF-16") << QByteArray(utf16, sizeof utf16 - 1);
 }
 
 void tst_Containers::textReadsAsLines()
