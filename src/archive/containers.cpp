@@ -1,6 +1,7 @@
 #include "containers.h"
 
 #include "archive_stream.h"
+#include "blowfish_cipher.h"
 #include "markup/terror.h"
 #include "markup/tsml.h"
 
@@ -219,16 +220,7 @@ QByteArray Encrypt_Container_Lines(const QStringList &lines)
 
 QByteArray Decrypt_Container_Bytes(const QByteArray &bytes)
 {
-    QByteArray cipher = bytes;
-    QByteArray plain;
-    plain.reserve(bytes.size());
-    QBuffer source(&cipher);
-    QBuffer dest(&plain);
-    source.open(QIODevice::ReadOnly);
-    dest.open(QIODevice::ReadWrite);
-    if (!Decrypt_Archive_Stream(source, dest))
-        return {};
-    return plain;
+    return TBlowfishCipher(Archive_Key()).DecryptedBytes(bytes);
 }
 
 QStringList Read_Encrypted_Bytes(const QByteArray &bytes)
