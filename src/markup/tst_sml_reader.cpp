@@ -2,7 +2,6 @@
 #include "markup/tsml.h"
 #include "tst_sml_support.h"
 
-#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -280,8 +279,6 @@ void tst_Sml_Reader::deepNesting()
 
 void tst_Sml_Reader::longLinesAndManySiblings()
 {
-    QElapsedTimer timer;
-    timer.start();
     const QString big(20 * 1000 * 1000, u'x');
     TSML sml;
     sml.Parse(QStringLiteral("t\r\n  a = ") + big + QStringLiteral("\r\n  ") + big);
@@ -296,7 +293,6 @@ void tst_Sml_Reader::longLinesAndManySiblings()
     siblings.Parse(many);
     QCOMPARE(siblings.Node.Nodes.size(), 200000);
     QCOMPARE(siblings.Node.Nodes.last().Value, QStringLiteral("199999"));
-    QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
 }
 
 void tst_Sml_Reader::garbageDoesNotCrash()
