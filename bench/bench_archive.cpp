@@ -157,6 +157,10 @@ int main(int argc, char **argv)
         encrypted.open(QIODevice::ReadOnly);
         const QByteArray packed = compressed.readAll(), cipher = encrypted.readAll();
         QByteArray content;
+        QFile plainFile(containers[0].File);
+        plainFile.open(QIODevice::ReadOnly);
+        const QByteArray plainBytes = plainFile.readAll();
+        Row("open plain from bytes in memory", Best_Ms(runs, [&] { loaded = Load_Archive_From_Bytes(plainBytes, false, false); }));
         Row("  compressed: inflate", Best_Ms(runs, [&] { content = Decompress_Bytes(packed); }));
         Row("  encrypted: decrypt", Best_Ms(runs, [&] { content = Decrypt_Container_Bytes(cipher); }));
         QString text;

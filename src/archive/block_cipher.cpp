@@ -142,16 +142,23 @@ QByteArray T64BitBlockCipher::EncryptedBytes(const QByteArray &Plaintext) const
     return cipher;
 }
 
+// The same checks and result as DecryptStream, but in place in one copy of the bytes.
 QByteArray T64BitBlockCipher::DecryptedBytes(const QByteArray &Ciphertext) const
 {
-    QByteArray cipher = Ciphertext;
-    QByteArray plain;
-    QBuffer in(&cipher);
-    QBuffer out(&plain);
-    in.open(QIODevice::ReadOnly);
-    out.open(QIODevice::WriteOnly);
-    if (!DecryptStream(in, out))
+    const int b = BlockSize();
+    const qsizetype r = Ciphertext.size();
+    if (r == 0 || r % b != 0)
         return {};
+    QByteArray plain(Ciphertext.constData(), r);
+    uchar *data = reinterpret_cast<uchar *>(plain.data());
+    uchar last[8];
+    std::memcpy(last, data + r - b, size_t(b));
+    DecryptBlock(last);
+    const int n = last[b - 1];
+    if (n == 0 || n > b)
+        return {};
+    DecryptBlocks(data, r / b);
+    plain.truncate(r - n);
     return plain;
 }
 

@@ -43,9 +43,9 @@ protected:
     // Called by each concrete cipher's constructor, where MinKeyLength() is its own.
     void CheckKeyLength(int Length) const;
 
-private:
-    void EncryptBlocks(uchar *Data, qint64 Count) const;
-    void DecryptBlocks(uchar *Data, qint64 Count) const;
+    // Count whole blocks in place, one after another; a cipher may do several at once.
+    virtual void EncryptBlocks(uchar *Data, qint64 Count) const;
+    virtual void DecryptBlocks(uchar *Data, qint64 Count) const;
 };
 
 // A block cipher on 64-bit blocks. A 64-bit block value holds the first four bytes of the

@@ -24,6 +24,9 @@ public:
     int MinKeyLength() const override { return 8; }
     int MaxKeyLength() const override { return 56; }
 
+protected:
+    void DecryptBlocks(uchar *Data, qint64 Count) const override;
+
 private:
     quint32 F(quint32 x) const;
     void Encrypt(quint32 &L, quint32 &R) const;
