@@ -182,8 +182,8 @@ QString Decode_Container_Text(const QByteArray &bytes)
 
 namespace {
 
-// Reads a container's content into sml.Node as its text, decoded by Decode_Container_Text,
-// reads; UTF-8 is decoded as the reader goes rather than into a second copy of the text.
+// Reads a container's content into sml.Node, with the tree that reading the text from
+// Decode_Container_Text gives. UTF-8 is decoded as the reader goes, not into a second copy.
 void Read_Container_Content(TSML &sml, const QByteArray &content)
 {
     if (content.startsWith(Utf8Bom) && sml.Parse_Lines_Utf8(QByteArrayView(content).sliced(3)))
