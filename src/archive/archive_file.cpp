@@ -522,12 +522,8 @@ std::unique_ptr<TArchive> Load_Archive_From_Bytes(const QByteArray &bytes, bool 
         return Load_Archive_From_Node(Read_Encrypted_Node(bytes));
     if (compressed)
         return Load_Archive_From_Node(Read_Compressed_Bytes(bytes));
-    TNode top;
-    {
-        TSML sml;
-        top = sml.Read_From_Bytes(bytes);
-    }
-    return Load_Archive_From_Node(top);
+    TSML sml;
+    return Load_Archive_From_Node(sml.Read_From_Bytes(bytes));
 }
 
 std::unique_ptr<TArchive> Load_Archive_File(const QString &path, bool compressed, bool encripted)
