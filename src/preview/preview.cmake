@@ -1,0 +1,5 @@
+# The page preview: page pictures, page store, paper, preview control, recording,
+# printing, thumbnails and export. Qt Gui/Widgets/PrintSupport/Pdf and libtiff.
+tarsel_library(tarsel_preview DIRS preview
+  LINK tarsel_text Qt6::Gui Qt6::Widgets Qt6::PrintSupport Qt6::Pdf Qt6::PdfWidgets TIFF::TIFF)
+tarsel_tests(preview tarsel_preview)
