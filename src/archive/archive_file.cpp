@@ -472,7 +472,8 @@ TNode Archive_To_Node(TArchive &archive)
 bool Save_Archive_File(TArchive &archive, const QString &path, bool compressed, bool encripted)
 {
     // Ids handed out here stay even if the write fails; path and flags change only once the
-    // file is complete, so a failed save leaves the model pointing at the old file.
+    // file is complete, so a failed save leaves the model pointing at the old file. Every
+    // failure leaves through TError.
     TNode top = Archive_To_Node(archive);
     if (encripted) {
         QStringList lines;

@@ -8,8 +8,16 @@
 #include <memory>
 
 // Writes the archive through the container the flags choose (encrypted wins over
-// compressed). The old file is replaced only once the new one is complete. Raises TError
-// with the reason when the file cannot be written; the model is then left as it was.
+// compressed). The contract, the same for every container:
+// - Success: the result is true; FilePath := path, Compressed := compressed,
+//   Encripted := encripted, NeedSave := false.
+// - Failure: TError is raised and nothing is returned. Its message is the reason, for the
+//   caller to show (the main window shows it in the "Save Failed" box and keeps the
+//   archive open and unsaved). FilePath, Compressed, Encripted and NeedSave keep their old
+//   values, so a failed Save As leaves the archive pointing at its old file, and the old
+//   file, if any, is left as it was (it is replaced only once the new one is complete).
+//   Ids given to items during the failed save stay; the next save writes the same ones.
+// The result is never false; it stays Boolean for callers written against that form.
 bool Save_Archive_File(TArchive &archive, const QString &path, bool compressed, bool encripted);
 // Reads an archive; raises TError for a missing file or an unreadable container.
 std::unique_ptr<TArchive> Load_Archive_File(const QString &path, bool compressed, bool encripted);
@@ -26,7 +34,3 @@ std::unique_ptr<TArchive> Load_Archive_From_Node(const TNode &top, const QString
 // Same from SML text, or from the bytes of a container, without a file.
 std::unique_ptr<TArchive> Load_Archive_From_Text(const QString &text);
 std::unique_ptr<TArchive> Load_Archive_From_Bytes(const QByteArray &bytes, bool compressed, bool encripted);
-
-// How many items deep (a document in a document counts one level) an archive may nest. The
-// model's counting and destruction recurse, so deeper trees are refused when read or saved.
-inline constexpr int Max_Archive_Depth = 500;

@@ -14,6 +14,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -58,9 +59,9 @@ void Write_Whole_File(const QString &path, const QByteArray &bytes)
 
 QByteArray Read_Whole_File(const QString &path)
 {
+    if (!QFileInfo(path).isFile())
+        throw TError(QStringLiteral("File not found")); // also a folder, a FIFO or a device
     QFile file(path);
-    if (!file.exists())
-        throw TError(QStringLiteral("File not found"));
     if (!file.open(QIODevice::ReadOnly))
         throw TError(file.errorString());
     QByteArray bytes = file.readAll();
@@ -175,8 +176,11 @@ QString Decode_Container_Text(const QByteArray &bytes)
         QStringDecoder decoder(QStringDecoder::Utf16BE);
         return decoder(QByteArrayView(bytes).sliced(2));
     }
-    // Earlier files of these containers were written in the legacy Arabic code page.
-    QStringDecoder decoder("windows-1256");
+    // Earlier files of these containers were written in the legacy Arabic code page, which
+    // agrees with ASCII: text without other bytes needs no decoder for it.
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return quint8(c) < 0x80; }))
+        return QString::fromLatin1(bytes);
+    QStringDecoder decoder = Legacy_Decoder();
     return decoder(bytes);
 }
 

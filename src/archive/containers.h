@@ -19,7 +19,7 @@ QByteArray Decompress_Bytes(const QByteArray &bytes); // raises TError on a bad 
 // As above, raising TError once the content grows past limit bytes.
 QByteArray Decompress_Bytes(const QByteArray &bytes, qint64 limit);
 // Text of a compressed or encrypted container: a byte-order mark names the encoding,
-// otherwise Windows-1256.
+// otherwise the legacy code page (Windows-1256); TError when that cannot be decoded here.
 QString Decode_Container_Text(const QByteArray &bytes);
 // The document's top node read from the bytes of a compressed container; an empty node
 // when the text holds none.

@@ -285,13 +285,32 @@ void Compact_List(TOwnList<T> &list)
     std::erase_if(list, [](const std::unique_ptr<T> &p) { return !p; });
 }
 
-// Moves: append to the target's list, set Parent, take out of the old list. Targets of
-// other kinds, the current parent and the item itself change nothing.
-void Move_Unit(TUnit *unit, TArchItem *target);
-void Move_Person(TPerson *person, TArchItem *target);
-void Move_Persons(TPersons_Group *group, TArchItem *target);
-void Move_Folder(TDocArchive *folder, TArchItem *target);
-void Move_Subject(TSubject *subject, TArchItem *target);
-void Move_Document(TDocument *ADoc, TOwnList<TDocument> &Source, TArchItem *target);
+// Moves: append to the target's list, set Parent, take out of the old list; true when the
+// item moved. Targets of other kinds, the current parent, the item itself and its own
+// subtree change nothing, and so does a target under which the item's subtree would nest
+// deeper than Max_Archive_Depth.
+bool Move_Unit(TUnit *unit, TArchItem *target);
+bool Move_Person(TPerson *person, TArchItem *target);
+// Onto the group's own unit, only the persons that have the group as Parent move (to the
+// end of the list, with the unit as Parent). Refused as a whole when one would nest too deep.
+bool Move_Persons(TPersons_Group *group, TArchItem *target);
+bool Move_Folder(TDocArchive *folder, TArchItem *target);
+bool Move_Subject(TSubject *subject, TArchItem *target);
+bool Move_Document(TDocument *ADoc, TOwnList<TDocument> &Source, TArchItem *target);
+
+// How many items deep an archive may nest (a document in a document counts one level, the
+// top unit and the archive's own documents and folders are level 1). Reading, counting and
+// destroying an archive recurse once per level, and the archive file refuses deeper trees,
+// so every move and every add must keep within it.
+inline constexpr int Max_Archive_Depth = 500;
+// The level of an item: 0 for the archive, 1 for what the archive holds, and so on; a
+// persons group is no level of its own.
+int Item_Depth(const TArchItem *item);
+// Levels of the item's subtree, the item included (1 for an item that holds nothing).
+int Subtree_Height(const TArchItem *item);
+// True when item, with its subtree, may be placed under target without passing the limit.
+// Without an item, whether one new item may be added under target: every add command asks
+// this before it adds.
+bool Fits_Depth(const TArchItem *target, const TArchItem *item = nullptr);
 
 void Parse_Search_Text(const QString &AText, QStringList &any_words, QStringList &all_words);

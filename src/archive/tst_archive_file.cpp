@@ -592,15 +592,24 @@ void tst_Archive_File::failedSaveKeepsState_data()
 {
     QTest::addColumn<bool>("compressed");
     QTest::addColumn<bool>("encripted");
-    QTest::newRow("plain") << false << false;
-    QTest::newRow("compressed") << true << false;
-    QTest::newRow("encrypted") << false << true;
+    QTest::addColumn<QString>("failure");
+    const struct {
+        const char *name;
+        bool compressed, encripted;
+    } kinds[] = {{"plain", false, false}, {"compressed", true, false}, {"encrypted", false, true}};
+    for (const auto &k : kinds)
+        for (const char *failure : {"target is a folder", "missing folder", "read-only file"})
+            QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(QLatin1String(k.name), QLatin1String(failure))))
+                << k.compressed << k.encripted << QString::fromLatin1(failure);
 }
 
+// A failed save raises with a reason and changes neither the archive's file nor its state:
+// a failed Save As does not retarget the archive.
 void tst_Archive_File::failedSaveKeepsState()
 {
     QFETCH(bool, compressed);
     QFETCH(bool, encripted);
+    QFETCH(QString, failure);
     QTemporaryDir dir;
     auto a = Full_Archive();
     a->FilePath = dir.filePath(QStringLiteral("old.arcx"));
@@ -609,9 +618,17 @@ void tst_Archive_File::failedSaveKeepsState()
     a->SetNeedSave(true);
     a->IsNew = true;
 
-    // a folder stands where the file should go
-    const QString target = dir.filePath(QStringLiteral("taken.arc"));
-    QVERIFY(QDir().mkpath(target));
+    QString target = dir.filePath(QStringLiteral("taken.arc"));
+    if (failure == u"target is a folder") {
+        QVERIFY(QDir().mkpath(target));
+    } else if (failure == u"missing folder") {
+        target = dir.filePath(QStringLiteral("missing/new.arc"));
+    } else {
+        if (::geteuid() == 0)
+            QSKIP("permissions do not stop the superuser");
+        Write_All(target, "old");
+        QFile::setPermissions(target, QFile::ReadOwner);
+    }
     bool raised = false;
     try {
         Save_Archive_File(*a, target, compressed, encripted);
@@ -624,12 +641,16 @@ void tst_Archive_File::failedSaveKeepsState()
     QCOMPARE(a->FilePath, dir.filePath(QStringLiteral("old.arcx")));
     QCOMPARE(a->Compressed, !compressed);
     QCOMPARE(a->Encripted, !encripted);
-    QVERIFY(QFileInfo(target).isDir());
+    if (failure == u"read-only file")
+        QCOMPARE(Read_All(target), QByteArray("old"));
+    else
+        QVERIFY(!QFileInfo(target).isFile());
 
     // Save through the archive's own path fails the same way and keeps IsNew
     a->FilePath = target;
     QVERIFY_THROWS_EXCEPTION(TError, a->Save());
     QVERIFY(a->IsNew);
+    QVERIFY(a->NeedSave());
 }
 
 void tst_Archive_File::failedSaveKeepsOldFile()

@@ -1,3 +1,4 @@
+#include "archive/archive_file.h"
 #include "archive/archive_stream.h"
 #include "archive/containers.h"
 #include "markup/terror.h"
@@ -6,11 +7,13 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -154,6 +157,8 @@ private slots:
     void fuzzFindingsReadCleanly();
     void unreadableFile_data();
     void unreadableFile();
+    void legacyCodePageMissing_data();
+    void legacyCodePageMissing();
     void failedWriteKeepsOldFile_data();
     void failedWriteKeepsOldFile();
     void writeReplacesOldFile_data();
@@ -467,10 +472,13 @@ void tst_Containers::fuzzFindingsReadCleanly()
 void tst_Containers::unreadableFile_data()
 {
     QTest::addColumn<Container>("kind");
+    QTest::newRow("plain") << Container::Plain;
     QTest::newRow("compressed") << Container::Compressed;
     QTest::newRow("encrypted") << Container::Encrypted;
 }
 
+// A path that is not an existing regular file is not found, whatever stands there; a FIFO
+// is not opened, so reading cannot block on it.
 void tst_Containers::unreadableFile()
 {
     QFETCH(Container, kind);
@@ -478,8 +486,52 @@ void tst_Containers::unreadableFile()
     QCOMPARE(errorOf([&] { readContainer(kind, dir.filePath("missing.arc")); }), QStringLiteral("File not found"));
 
     QVERIFY(QDir(dir.path()).mkdir("folder.arc"));
-    const QString message = errorOf([&] { readContainer(kind, dir.filePath("folder.arc")); });
-    QVERIFY2(!message.isEmpty() && message != "File not found", qPrintable(message));
+    QCOMPARE(errorOf([&] { readContainer(kind, dir.filePath("folder.arc")); }), QStringLiteral("File not found"));
+    QCOMPARE(errorOf([&] { Load_Archive_File(dir.filePath("folder.arc"), kind == Container::Compressed,
+                                             kind == Container::Encrypted); }),
+             QStringLiteral("File not found"));
+
+    QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("fifo.arc")).constData(), 0600), 0);
+    QCOMPARE(errorOf([&] { readContainer(kind, dir.filePath("fifo.arc")); }), QStringLiteral("File not found"));
+}
+
+void tst_Containers::legacyCodePageMissing_data()
+{
+    QTest::addColumn<Container>("kind");
+    QTest::newRow("plain") << Container::Plain;
+    QTest::newRow("compressed") << Container::Compressed;
+    QTest::newRow("encrypted") << Container::Encrypted;
+}
+
+// Where the legacy code page cannot be decoded, a text that needs it fails with an error
+// naming the code page instead of reading as an empty archive.
+void tst_Containers::legacyCodePageMissing()
+{
+    QFETCH(Container, kind);
+    const bool compressed = kind == Container::Compressed, encrypted = kind == Container::Encrypted;
+    const QByteArray legacy = legacyBytes(QStringLiteral("sml\r\n  Archive = أرشيف\r\n"));
+    const QByteArray ascii("sml\r\n  Archive = Office\r\n");
+    auto pack = [&](const QByteArray &text) {
+        return compressed ? referenceCompress(text) : encrypted ? encryptBytes(text) : text;
+    };
+    QTemporaryDir dir;
+    const QString legacyPath = dir.filePath("legacy.arc"), asciiPath = dir.filePath("ascii.arc");
+    writeAll(legacyPath, pack(legacy));
+    writeAll(asciiPath, pack(ascii));
+    const QString utf8Path = dir.filePath("utf8.arc");
+    auto sample = std::make_unique<TArchive>();
+    sample->Name = QStringLiteral("أرشيف");
+    Save_Archive_File(*sample, utf8Path, compressed, encrypted);
+
+    const QByteArray kept = Legacy_Code_Page();
+    Set_Legacy_Code_Page("x-tarsel-no-such-code-page");
+    const auto restore = qScopeGuard([&] { Set_Legacy_Code_Page(kept); });
+    const QString message = errorOf([&] { Load_Archive_File(legacyPath, compressed, encrypted); });
+    QVERIFY2(message.contains("x-tarsel-no-such-code-page"), qPrintable(message));
+
+    // texts that do not need the code page still read
+    QCOMPARE(Load_Archive_File(utf8Path, compressed, encrypted)->Name, QStringLiteral("أرشيف"));
+    QCOMPARE(Load_Archive_File(asciiPath, compressed, encrypted)->Name, QStringLiteral("Office"));
 }
 
 void tst_Containers::failedWriteKeepsOldFile_data()

@@ -1,6 +1,8 @@
 #include "archive/tarchitem.h"
+#include "archive/archive_file.h"
 #include "local/localization.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
@@ -91,6 +93,9 @@ private slots:
     void moveSubjectAndUnit();
     void moveDocument();
     void itemPath();
+    void movesKeepWithinDepth_data();
+    void movesKeepWithinDepth();
+    void depthOfItems();
     void destroyLargeArchive();
 };
 
@@ -389,8 +394,12 @@ void tst_TArchItem::movePersonAddedOnGroup()
     TPerson *p = Add(a->Persons->Persons, a->Persons.get(), "p");
     Add(a->Persons->Persons, a, "q");
 
-    Move_Person(p, a); // already in A's persons
-    QCOMPARE(Names(a->Persons->Persons), (QStringList{"p", "q"}));
+    // to its own unit: the unit becomes its Parent and it goes last
+    QVERIFY(Move_Person(p, a));
+    QCOMPARE(Names(a->Persons->Persons), (QStringList{"q", "p"}));
+    QCOMPARE(p->Parent, a);
+    QVERIFY(!Move_Person(p, a)); // now the unit is its parent: nothing happens
+    QCOMPARE(Names(a->Persons->Persons), (QStringList{"q", "p"}));
 
     Move_Person(p, b);
     QCOMPARE(Names(a->Persons->Persons), QStringList{"q"});
@@ -407,12 +416,18 @@ void tst_TArchItem::movePersons()
     Add(a->Persons->Persons, a, "a1");
     Add(a->Persons->Persons, a->Persons.get(), "a2");
 
-    Move_Persons(a->Persons.get(), a);
-    QCOMPARE(a->PersonCount(), 2);
+    // onto the group's own unit only the person added on the group moves: last, Parent A
+    Add(a->Persons->Persons, a, "a3");
+    QVERIFY(Move_Persons(a->Persons.get(), a));
+    QCOMPARE(Names(a->Persons->Persons), (QStringList{"a1", "a3", "a2"}));
+    for (const auto &p : a->Persons->Persons)
+        QCOMPARE(p->Parent, a);
+    QVERIFY(!Move_Persons(a->Persons.get(), a)); // nothing left to move
+    QCOMPARE(Names(a->Persons->Persons), (QStringList{"a1", "a3", "a2"}));
 
     Move_Persons(a->Persons.get(), b);
     QVERIFY(a->Persons->Persons.empty());
-    QCOMPARE(Names(b->Persons->Persons), (QStringList{"b1", "a1", "a2"}));
+    QCOMPARE(Names(b->Persons->Persons), (QStringList{"b1", "a1", "a3", "a2"}));
     for (const auto &p : b->Persons->Persons)
         QCOMPARE(p->Parent, b);
 }
@@ -547,6 +562,120 @@ void tst_TArchItem::itemPath()
     a.Get_Item_Path(nullptr, none);
     a.Get_Item_Path(&a, none);
     QVERIFY(none.isEmpty());
+}
+
+void tst_TArchItem::movesKeepWithinDepth_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("targetDepth");
+    QTest::addColumn<bool>("moves");
+    // every moved item holds one document, so it needs two levels below the target
+    for (const char *kind : {"document", "folder", "subject", "unit", "person", "persons"}) {
+        QTest::newRow(qPrintable(QStringLiteral("%1, deepest that fits").arg(QLatin1String(kind))))
+            << QString::fromLatin1(kind) << Max_Archive_Depth - 2 << true;
+        QTest::newRow(qPrintable(QStringLiteral("%1, one level too deep").arg(QLatin1String(kind))))
+            << QString::fromLatin1(kind) << Max_Archive_Depth - 1 << false;
+    }
+}
+
+// A move that would nest the archive deeper than the file can hold is refused, so every
+// tree that moves can build is one that saves and loads back.
+void tst_TArchItem::movesKeepWithinDepth()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, targetDepth);
+    QFETCH(bool, moves);
+
+    auto a = std::make_unique<TArchive>();
+    TUnit *top = a->AUnit.get();
+    const bool unitTarget = kind == u"unit" || kind == u"person" || kind == u"persons";
+    TUnit *deep = top;
+    for (int depth = 1; depth < (unitTarget ? targetDepth : targetDepth - 1); ++depth)
+        deep = Add(deep->Units, deep, "level");
+    TArchItem *target = deep;
+    if (!unitTarget)
+        target = Add(deep->Archives, deep, "deep folder");
+    QCOMPARE(Item_Depth(target), targetDepth);
+
+    TArchItem *item = nullptr;
+    TArchItem *oldParent = nullptr;
+    bool moved = false;
+    if (kind == u"document") {
+        TDocument *d = Add(a->Documents, a.get(), "moved");
+        Add(d->Docs, d, "inner");
+        item = d;
+        oldParent = a.get();
+        moved = Move_Document(d, a->Documents, target);
+    } else if (kind == u"folder") {
+        TDocArchive *f = Add(a->Archives, a.get(), "moved");
+        Add(f->Docs, f, "inner");
+        item = f;
+        oldParent = a.get();
+        moved = Move_Folder(f, target);
+    } else if (kind == u"subject") {
+        TDocArchive *holder = Add(a->Archives, a.get(), "holder");
+        TSubject *s = Add(holder->Subs, holder, "moved");
+        Add(s->Docs, s, "inner");
+        item = s;
+        oldParent = holder;
+        moved = Move_Subject(s, target);
+    } else if (kind == u"unit") {
+        TUnit *u = Add(top->Units, top, "moved");
+        Add(u->Documents, u, "inner");
+        item = u;
+        oldParent = top;
+        moved = Move_Unit(u, target);
+    } else {
+        TUnit *holder = Add(top->Units, top, "holder");
+        TPerson *p = Add(holder->Persons->Persons, holder, "moved");
+        Add(p->Documents, p, "inner");
+        item = p;
+        oldParent = holder;
+        moved = kind == u"person" ? Move_Person(p, target) : Move_Persons(holder->Persons.get(), target);
+    }
+    QCOMPARE(moved, moves);
+    QCOMPARE(item->Parent, moves ? target : oldParent);
+    QCOMPARE(Item_Depth(item), moves ? targetDepth + 1 : Item_Depth(oldParent) + 1);
+
+    // whatever the moves allowed saves and reads back
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("deep.arc"));
+    QVERIFY(Save_Archive_File(*a, path, false, false));
+    const auto back = Load_Archive_File(path, false, false);
+    QCOMPARE(back->DocumentsCount(), a->DocumentsCount());
+}
+
+void tst_TArchItem::depthOfItems()
+{
+    TArchive a;
+    TUnit *top = a.AUnit.get();
+    TPerson *onUnit = Add(top->Persons->Persons, top, "p");
+    TPerson *onGroup = Add(top->Persons->Persons, top->Persons.get(), "q");
+    TSubject *s = Add(onGroup->Subjects, onGroup, "s");
+    TDocument *d = Add(s->Docs, s, "d");
+    Add(d->Docs, d, "sub");
+    Add(top->Archive->Docs, top->Archive.get(), "own");
+
+    // a persons group is no level, whichever Parent the person has
+    QCOMPARE(Item_Depth(&a), 0);
+    QCOMPARE(Item_Depth(top), 1);
+    QCOMPARE(Item_Depth(top->Persons.get()), 1);
+    QCOMPARE(Item_Depth(onUnit), 2);
+    QCOMPARE(Item_Depth(onGroup), 2);
+    QCOMPARE(Item_Depth(d), 4);
+
+    QCOMPARE(Subtree_Height(d), 2);
+    QCOMPARE(Subtree_Height(onUnit), 1);
+    QCOMPARE(Subtree_Height(top->Persons.get()), 4);
+    QCOMPARE(Subtree_Height(top), 5);
+    QCOMPARE(Subtree_Height(&a), 6);
+
+    // adding one item: allowed up to the last level
+    TUnit *deep = top;
+    for (int depth = 1; depth < Max_Archive_Depth - 1; ++depth)
+        deep = Add(deep->Units, deep, "level");
+    QVERIFY(Fits_Depth(deep));
+    QVERIFY(!Fits_Depth(Add(deep->Units, deep, "last")));
 }
 
 // Destroying a filled archive must not touch a destroyed item (run under the sanitizer).

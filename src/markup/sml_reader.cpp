@@ -324,9 +324,11 @@ qsizetype Sml_Reader::Parse_Levels(qsizetype i, qsizetype indent, TNode &Root)
             continue;
         }
 
+        // An unquoted name is trimmed already, so only a quoted name can be blank and not
+        // empty: such a name makes a node, as the writer writes names of blanks quoted.
         const QStringView name = Unquote(nv.name);
         TNode *owner;
-        if (Is_Blank(name)) {
+        if (name.isEmpty()) {
             // No node of its own: the lines below belong to the previous sibling, or are
             // dropped when there is none. A dropped level never shares a node with another
             // open level, whose pointer would go stale when that node's children grow.

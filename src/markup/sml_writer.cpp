@@ -205,7 +205,7 @@ public:
         std::vector<Frame> stack;
         auto open = [&](const TNode &node, qsizetype indent, bool follows) {
             qsizetype last = node.Nodes.size() - 1;
-            while (last >= 0 && Is_Blank(node.Nodes[last].Name))
+            while (last >= 0 && node.Nodes[last].Name.isEmpty())
                 --last;
             const int markers = Write_Head(node, indent, follows || last >= 0, stack.empty());
             stack.push_back({&node, indent, 0, last, follows, markers});
@@ -221,8 +221,8 @@ public:
             }
             const TNode &child = f.node->Nodes[f.next_child];
             const qsizetype index = f.next_child++;
-            if (Is_Blank(child.Name))
-                continue; // left out with its subtree: the reader could not make it a node
+            if (child.Name.isEmpty())
+                continue; // left out with its subtree: no line can name it
             const bool follows = index < f.last_child || f.markers_from >= 0 || f.follows;
             open(child, f.indent + 2, follows); // may move f
         }
@@ -246,7 +246,7 @@ private:
 
         const QStringView value = node.Value;
         const bool has_value = !value.isEmpty();
-        const bool before_equals = Fits_Before_Equals(name) || (top && Is_Blank(name));
+        const bool before_equals = Fits_Before_Equals(name) || (top && name.isEmpty());
         int markers = -1;
 
         FSink.Begin();

@@ -10,6 +10,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <memory>
 #include <vector>
 
 namespace {
@@ -44,8 +45,14 @@ void Select_Top_Node(TNode &node)
 
 QString Decode_Legacy(QByteArrayView bytes)
 {
-    QStringDecoder legacy("windows-1256");
+    QStringDecoder legacy = Legacy_Decoder();
     return legacy.decode(bytes);
+}
+
+QByteArray &Legacy_Name()
+{
+    static QByteArray name("windows-1256");
+    return name;
 }
 
 // Decodes into the window's own storage: no text of the chunk's size is allocated.
@@ -64,14 +71,37 @@ bool Append_Utf8(QByteArrayView chunk, QString &out)
     return Append_Decoded(utf8, chunk, out);
 }
 
-bool Append_Legacy(QByteArrayView chunk, QString &out)
+// A single-byte code page has no state between chunks, so one decoder serves them all.
+Sml_Line_Source::Decoder Append_Legacy()
 {
-    QStringDecoder legacy("windows-1256", QStringDecoder::Flag::Stateless);
-    Append_Decoded(legacy, chunk, out);
-    return true;
+    auto legacy = std::make_shared<QStringDecoder>(Legacy_Decoder());
+    return [legacy](QByteArrayView chunk, QString &out) {
+        Append_Decoded(*legacy, chunk, out);
+        return true;
+    };
 }
 
 } // namespace
+
+const QByteArray &Legacy_Code_Page()
+{
+    return Legacy_Name();
+}
+
+void Set_Legacy_Code_Page(const QByteArray &name)
+{
+    Legacy_Name() = name;
+}
+
+QStringDecoder Legacy_Decoder()
+{
+    QStringDecoder decoder(Legacy_Name().constData(), QStringDecoder::Flag::Stateless);
+    if (!decoder.isValid())
+        throw TError(QStringLiteral("The text is not UTF-8, and its legacy code page %1 cannot be "
+                                    "decoded on this system.")
+                         .arg(QString::fromLatin1(Legacy_Name())));
+    return decoder;
+}
 
 QString TSML::Decode_Text(const QByteArray &bytes)
 {
@@ -116,9 +146,11 @@ void TSML::Parse()
 {
     if (Sml_Text::Trim(FileName).isEmpty())
         return;
-    QFile file(FileName);
-    if (!file.exists())
+    // Only a regular file is a file here: a folder, a FIFO or a device is "not found"
+    // rather than opened (a FIFO would block the reader).
+    if (!QFileInfo(FileName).isFile())
         throw TError(QStringLiteral("File not found"));
+    QFile file(FileName);
     if (!file.open(QIODevice::ReadOnly))
         throw TError(file.errorString());
     const QByteArray head = file.peek(3);
@@ -136,7 +168,7 @@ void TSML::Parse()
     if (source.Failed() && !source.Read_Failed()) {
         Node.Init();
         file.seek(start);
-        Sml_Line_Source legacy(&file, Append_Legacy, false);
+        Sml_Line_Source legacy(&file, Append_Legacy(), false);
         Sml_Reader(Block_Comment).Read(legacy, Node);
         if (legacy.Read_Failed())
             throw TError(file.errorString());
@@ -163,7 +195,7 @@ TNode TSML::Read_From_Bytes(QByteArrayView bytes)
         Sml_Reader(Block_Comment).Read(source, Node);
         if (source.Failed()) {
             Node.Init();
-            Sml_Line_Source legacy(text, Append_Legacy, false);
+            Sml_Line_Source legacy(text, Append_Legacy(), false);
             Sml_Reader(Block_Comment).Read(legacy, Node);
         }
     }

@@ -2,6 +2,7 @@
 
 #include "tnode.h"
 
+#include <QStringDecoder>
 #include <QStringList>
 
 struct TBlock_Comment
@@ -64,11 +65,19 @@ public:
     static TNode NewNode();
 
     // Decoding of file bytes: a byte-order mark names the encoding; bytes that are not
-    // valid UTF-8 are read as Windows-1256.
+    // valid UTF-8 are read in the legacy code page (Windows-1256).
     static QString Decode_Text(const QByteArray &bytes);
     // Splits at CR LF, CR or LF; a break after the last line adds no empty line.
     static QStringList Split_Lines(const QString &s);
 };
+
+// The legacy 8-bit code page: texts without a byte-order mark that are not UTF-8 are read
+// in it, and so are compressed and encrypted containers without a mark. Legacy_Decoder
+// raises TError naming the code page when this Qt build cannot decode it (Qt without ICU
+// knows only a few encodings), so that such a text never reads as an empty one.
+const QByteArray &Legacy_Code_Page();
+void Set_Legacy_Code_Page(const QByteArray &name);
+QStringDecoder Legacy_Decoder();
 
 // The box a failed save shows: "Cannot save file. ", CR, "Lines: N", CR, reason, CR, path.
 QString Save_Failed_Text(qsizetype lines, const QString &reason, const QString &path);

@@ -95,6 +95,8 @@ void tst_Sml_Reader::readsText_data()
     QTest::newRow("nameless line gives children to previous")
         << "t\n  a\n  ~c\n    b" << "t{a{b}}";
     QTest::newRow("nameless first line ignored") << "t\n  ~c\n    b\n  a" << "t{a}";
+    QTest::newRow("quoted blanks are a name") << "t\n  \"  \"\n    b\n  a" << "t{  {b};a}";
+    QTest::newRow("quoted nothing is no name") << "t\n  a\n  \"\"\n    b" << "t{a{b}}";
     // dropped levels nested in dropped levels, with siblings after them at every depth
     QTest::newRow("dropped inside dropped")
         << "t\n  ~c\n    a\n      ~d\n        b\n        c\n        e\n      f\n    g\n  h"

@@ -53,10 +53,13 @@ int List_Folder(QStringList &list, const QString &folder, const QString &mask, b
     int count = 0;
     // "*.*" is the mask for every file, including names without a dot.
     const QString filter = mask == QLatin1String("*.*") ? QStringLiteral("*") : mask;
-    const QStringList files =
-        dir.entryList({filter}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    for (const QString &name : files) {
-        list.append(folder + name);
+    // Regular files only: opening a FIFO, socket or device to read it would block or worse.
+    // QDir::Files still lets through a link to such a file, so each target is checked.
+    const QFileInfoList files = dir.entryInfoList({filter}, QDir::Files | QDir::Hidden, QDir::Name);
+    for (const QFileInfo &file : files) {
+        if (!file.isFile())
+            continue;
+        list.append(folder + file.fileName());
         ++count;
     }
     if (deep) {

@@ -9,6 +9,8 @@
 
 #include "text/app_paths.h"
 
+#include <sys/stat.h>
+
 namespace {
 
 void Touch(const QString &path)
@@ -43,6 +45,7 @@ private slots:
     void listFilesSeparators();
     void listFilesMissingFolder();
     void listFilesDoesNotFollowLinkedFolders();
+    void listFilesRegularOnly();
 };
 
 void tst_App_Paths::newId()
@@ -226,6 +229,25 @@ void tst_App_Paths::listFilesDoesNotFollowLinkedFolders()
     QVERIFY(QFile::link(root, root + "a/loop"));
     QStringList list;
     QCOMPARE(List_Files(list, root, QStringLiteral("*.txt"), true), 1);
+}
+
+// A FIFO among the files would block whoever opens it; neither it nor a link to it is listed.
+void tst_App_Paths::listFilesRegularOnly()
+{
+    QTemporaryDir dir;
+    const QString root = dir.path() + u'/';
+    Touch(root + "english.local");
+    Touch(root + "sub/arabic.local");
+    QCOMPARE(::mkfifo(QFile::encodeName(root + "x.local").constData(), 0600), 0);
+    QCOMPARE(::mkfifo(QFile::encodeName(root + "sub/y.local").constData(), 0600), 0);
+    QVERIFY(QFile::link(root + "x.local", root + "link-to-fifo.local"));
+
+    QStringList flat;
+    QCOMPARE(List_Files(flat, root, QStringLiteral("*.local"), false), 1);
+    QCOMPARE(flat, QStringList{root + "english.local"});
+    QStringList deep;
+    QCOMPARE(List_Files(deep, root, QStringLiteral("*.*"), true), 2);
+    QCOMPARE(deep, (QStringList{root + "english.local", root + "sub/arabic.local"}));
 }
 
 QTEST_GUILESS_MAIN(tst_App_Paths)
