@@ -11,6 +11,18 @@
 // format's own means (quotes, a backslash before a tilde, "" for an empty piece,
 // continuation markers) so that the text reads back unchanged. It keeps its own stack
 // of open nodes, so any depth can be written.
+//
+// Two texts the format cannot carry exactly, and what is written instead:
+// - "(*" inside a line, which would make the line a comment marker: written as "(",
+//   U+2060 WORD JOINER, "*" (a run of joiners there gets one more); our reader removes one
+//   joiner, other readers see it.
+// - The value of a node whose name must stand alone on its line (a name with "=" after its
+//   first character, outer blanks or only blanks, a leading double quote, or a marker name
+//   ">" or ">|"): written after the subtree as continuation markers, "> = " for the first
+//   line and ">| = " for the others. The ">" marker joins with a space, so the value comes
+//   back with one leading space, unless it begins with a space or a line break already.
+// Line breaks in a name become spaces; a node with an empty name is left out with its
+// subtree. A name made only of blanks is written quoted and kept.
 namespace Sml_Writer {
 
 // Appends the lines of Node's subtree at indentation 0, each followed by CR LF.
