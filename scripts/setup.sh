@@ -7,7 +7,7 @@ packages=(
   g++ clang cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-pdf-dev qt6-svg-dev qt6-image-formats-plugins
   libqt6svg6 qt6-qpa-plugins
-  libtiff-dev zlib1g-dev libx11-dev libyaml-dev
+  libtiff-dev zlib1g-dev libx11-dev libyaml-dev rapidjson-dev
   xvfb xauth x11-xkb-utils
   fonts-dejavu-core
   imagemagick poppler-utils libtiff-tools
