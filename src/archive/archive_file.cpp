@@ -1,6 +1,7 @@
 #include "archive_file.h"
 
 #include "containers.h"
+#include "markup/sml_reader.h"
 #include "markup/terror.h"
 #include "markup/tsml.h"
 #include "text/app_paths.h"
@@ -236,16 +237,98 @@ QString Value_Of(const TNode &node, const QString &name)
     return child ? child->Value : QString();
 }
 
+bool Same_Name(const QString &name, const QString &key)
+{
+    return name.size() == key.size() && name.compare(key, Qt::CaseInsensitive) == 0;
+}
+
+// A later Mail node replaces everything an earlier one gave.
+void Read_Mail(TMail &mail, const TNode &node)
+{
+    const TNode *internal = nullptr, *date = nullptr, *from = nullptr, *to = nullptr, *delivery = nullptr;
+    for (const TNode &child : node.Nodes) {
+        if (Same_Name(child.Name, S_Internal))
+            internal = &child;
+        else if (Same_Name(child.Name, S_Date))
+            date = &child;
+        else if (Same_Name(child.Name, S_From))
+            from = &child;
+        else if (Same_Name(child.Name, S_To))
+            to = &child;
+        else if (Same_Name(child.Name, S_Delivery_Date))
+            delivery = &child;
+    }
+    mail.Internal = internal ? internal->AsInteger() : 0;
+    mail.Date = date ? Text_To_Date_Number(date->Value) : 0;
+    mail.Mail_From = from ? from->Value : QString();
+    mail.Mail_To = to ? to->Value : QString();
+    mail.Delivery_date = delivery ? Text_To_Date_Number(delivery->Value) : 0;
+}
+
+// Documents are most of an archive, so their children are visited once: a value is the
+// last child whose name matches without regard to case (as FindChild gives it), while the
+// nested nodes are recognised by their exact names, in file order.
+template<class Sub>
+void Read_Document_Fields(TDocument &doc, const TNode &node, Sub sub)
+{
+    doc.Name = node.Value;
+    const TNode *id = nullptr, *type = nullptr, *reference = nullptr, *physical = nullptr,
+                *description = nullptr, *keywords = nullptr, *location = nullptr;
+    for (const TNode &child : node.Nodes) {
+        const QString &name = child.Name;
+        if (name == S_Mail) {
+            Read_Mail(doc.Mail, child);
+        } else if (name == S_Digital_Files) {
+            doc.Digital_Files.reserve(doc.Digital_Files.size() + child.Nodes.size());
+            for (const TNode &file : child.Nodes)
+                doc.Digital_Files.append(TDoc_Digital_File{file.Name, int(doc.Digital_Files.size())});
+        } else if (name == S_Document) {
+            sub(child);
+        } else if (name == S_Documents) {
+            for (const TNode &n : child.Nodes)
+                sub(n);
+        }
+        if (Same_Name(name, S_Id))
+            id = &child;
+        else if (Same_Name(name, S_Type))
+            type = &child;
+        else if (Same_Name(name, S_Reference))
+            reference = &child;
+        else if (Same_Name(name, S_Physical_Location))
+            physical = &child;
+        else if (Same_Name(name, S_Description))
+            description = &child;
+        else if (Same_Name(name, S_Keywords))
+            keywords = &child;
+        else if (Same_Name(name, S_Location))
+            location = &child;
+    }
+    auto value = [](const TNode *n) { return n ? n->Value : QString(); };
+    doc.Id = value(id);
+    doc.A_Type = value(type);
+    doc.Reference = value(reference);
+    doc.Physical_Location = value(physical);
+    doc.Description = value(description);
+    doc.Keywords = value(keywords);
+    doc.Location = value(location);
+}
+
 class Archive_Reader
 {
 public:
-    explicit Archive_Reader(TArchive &archive) : FArchive(archive) {}
+    // With streamed set, the documents were built while the text was read (see
+    // Archive_Observer): each document node takes the next of them instead of being read.
+    explicit Archive_Reader(TArchive &archive, TOwnList<TDocument> *streamed = nullptr)
+        : FArchive(archive), FStreamed(streamed)
+    {
+    }
+    bool All_Streamed_Taken() const { return !FStreamed || FNext == FStreamed->size(); }
 
     void Read_Archive(const TNode &node)
     {
         for (const TNode &child : node.Nodes) {
             if (child.Name == S_Document) {
-                Read_Document(New_In(FArchive.Documents, &FArchive), child, 1);
+                Add_Document(FArchive.Documents, &FArchive, child, 1);
             } else if (child.Name == S_Documents) {
                 TDocArchive &folder = New_In(FArchive.Archives, &FArchive);
                 folder.Id = Value_Of(child, S_Id);
@@ -265,6 +348,22 @@ public:
 
 private:
     TArchive &FArchive;
+    TOwnList<TDocument> *FStreamed;
+    size_t FNext = 0;
+
+    void Add_Document(TOwnList<TDocument> &list, TArchItem *parent, const TNode &node, int depth)
+    {
+        if (!FStreamed) {
+            Read_Document(New_In(list, parent), node, depth);
+            return;
+        }
+        Q_ASSERT(FNext < FStreamed->size());
+        if (FNext >= FStreamed->size())
+            return;
+        std::unique_ptr<TDocument> doc = std::move((*FStreamed)[FNext++]);
+        doc->Parent = parent;
+        list.push_back(std::move(doc));
+    }
 
     template<class T>
     static T &New_In(TOwnList<T> &list, TArchItem *parent)
@@ -303,7 +402,7 @@ private:
                 folder.Id = Value_Of(child, S_Id);
                 Read_Folder(folder, child, depth + 1);
             } else if (child.Name == S_Document) {
-                Read_Document(New_In(unit.Documents, &unit), child, depth + 1);
+                Add_Document(unit.Documents, &unit, child, depth + 1);
             }
         }
     }
@@ -317,7 +416,7 @@ private:
         person.Unit_Id = unitId;
         for (const TNode &child : node.Nodes) {
             if (child.Name == S_Document) {
-                Read_Document(New_In(person.Documents, &person), child, depth + 1);
+                Add_Document(person.Documents, &person, child, depth + 1);
             } else if (child.Name == S_Subject) {
                 Read_Subject(New_In(person.Subjects, &person), child, depth + 1);
             } else if (child.Name == S_Documents) {
@@ -334,7 +433,7 @@ private:
         folder.Name = node.Value;
         for (const TNode &child : node.Nodes) {
             if (child.Name == S_Document) {
-                Read_Document(New_In(folder.Docs, &folder), child, depth + 1);
+                Add_Document(folder.Docs, &folder, child, depth + 1);
             } else if (child.Name == S_Subject) {
                 Read_Subject(New_In(folder.Subs, &folder), child, depth + 1);
             } else if (child.Name == S_Documents) {
@@ -350,85 +449,18 @@ private:
         subject.Id = Value_Of(node, S_Id);
         for (const TNode &child : node.Nodes) {
             if (child.Name == S_Document)
-                Read_Document(New_In(subject.Docs, &subject), child, depth + 1);
+                Add_Document(subject.Docs, &subject, child, depth + 1);
             else if (child.Name == S_Subject)
                 Read_Subject(New_In(subject.Subs, &subject), child, depth + 1);
         }
     }
 
-    // Documents are most of an archive, so their children are visited once: a value is the
-    // last child whose name matches without regard to case (as FindChild gives it), while
-    // the nested nodes are recognised by their exact names, in file order.
     void Read_Document(TDocument &doc, const TNode &node, int depth)
     {
         Enter(depth);
-        doc.Name = node.Value;
-        const TNode *id = nullptr, *type = nullptr, *reference = nullptr, *physical = nullptr,
-                    *description = nullptr, *keywords = nullptr, *location = nullptr;
-        for (const TNode &child : node.Nodes) {
-            const QString &name = child.Name;
-            if (name == S_Mail) {
-                Read_Mail(doc.Mail, child);
-            } else if (name == S_Digital_Files) {
-                for (const TNode &file : child.Nodes)
-                    doc.Digital_Files.append(TDoc_Digital_File{file.Name, int(doc.Digital_Files.size())});
-            } else if (name == S_Document) {
-                Read_Document(New_In(doc.Docs, &doc), child, depth + 1);
-            } else if (name == S_Documents) {
-                for (const TNode &sub : child.Nodes)
-                    Read_Document(New_In(doc.Docs, &doc), sub, depth + 1);
-            }
-            if (Same_Name(name, S_Id))
-                id = &child;
-            else if (Same_Name(name, S_Type))
-                type = &child;
-            else if (Same_Name(name, S_Reference))
-                reference = &child;
-            else if (Same_Name(name, S_Physical_Location))
-                physical = &child;
-            else if (Same_Name(name, S_Description))
-                description = &child;
-            else if (Same_Name(name, S_Keywords))
-                keywords = &child;
-            else if (Same_Name(name, S_Location))
-                location = &child;
-        }
-        auto value = [](const TNode *n) { return n ? n->Value : QString(); };
-        doc.Id = value(id);
-        doc.A_Type = value(type);
-        doc.Reference = value(reference);
-        doc.Physical_Location = value(physical);
-        doc.Description = value(description);
-        doc.Keywords = value(keywords);
-        doc.Location = value(location);
-    }
-
-    // A later Mail node replaces everything an earlier one gave.
-    static void Read_Mail(TMail &mail, const TNode &node)
-    {
-        const TNode *internal = nullptr, *date = nullptr, *from = nullptr, *to = nullptr, *delivery = nullptr;
-        for (const TNode &child : node.Nodes) {
-            if (Same_Name(child.Name, S_Internal))
-                internal = &child;
-            else if (Same_Name(child.Name, S_Date))
-                date = &child;
-            else if (Same_Name(child.Name, S_From))
-                from = &child;
-            else if (Same_Name(child.Name, S_To))
-                to = &child;
-            else if (Same_Name(child.Name, S_Delivery_Date))
-                delivery = &child;
-        }
-        mail.Internal = internal ? internal->AsInteger() : 0;
-        mail.Date = date ? Text_To_Date_Number(date->Value) : 0;
-        mail.Mail_From = from ? from->Value : QString();
-        mail.Mail_To = to ? to->Value : QString();
-        mail.Delivery_date = delivery ? Text_To_Date_Number(delivery->Value) : 0;
-    }
-
-    static bool Same_Name(const QString &name, const QString &key)
-    {
-        return name.size() == key.size() && name.compare(key, Qt::CaseInsensitive) == 0;
+        Read_Document_Fields(doc, node, [&](const TNode &sub) {
+            Read_Document(New_In(doc.Docs, &doc), sub, depth + 1);
+        });
     }
 
     void Read_Meta(const TNode &node)
@@ -454,6 +486,137 @@ private:
             }
             FArchive.Meta.Items.append(item);
         }
+    }
+};
+
+
+// Builds the documents while the SML text is read, so that the node tree of an archive is
+// never held whole: a document node, once it has ended, becomes a TDocument and its
+// subtree is freed. What is left of the tree (the archive's units, persons, folders and
+// subjects, and empty document nodes) is read by Archive_Reader afterwards, each document
+// node taking the next built document. The kinds below follow Archive_Reader's rules
+// exactly, so both visit the same document nodes in the same order; documents are ended
+// children first, and those not inside another document end in file order.
+class Archive_Observer : public Sml_Node_Observer
+{
+public:
+    // The documents of the last node named "Archive" under the top node, in file order
+    // (sub-documents are inside their documents).
+    TOwnList<TDocument> Documents;
+    // A document of that archive nests deeper than Max_Archive_Depth.
+    bool Too_Deep = false;
+
+    void Begin(TNode &) override
+    {
+        FOpen.assign(1, Open{Kind::Root, 0, 0});
+        FRoot_Children = 0;
+        Documents.clear();
+        Too_Deep = false;
+    }
+
+    void Start(TNode &node) override
+    {
+        const Open parent = FOpen.back();
+        const Kind kind = Child_Kind(parent.kind, node.Name);
+        if (parent.kind == Kind::Root)
+            ++FRoot_Children;
+        if (kind == Kind::Archive) {
+            // only the last archive node is read: what an earlier one gave is not needed
+            Documents.clear();
+            Too_Deep = false;
+        }
+        const bool item = kind == Kind::Unit || kind == Kind::Person || kind == Kind::Folder
+                          || kind == Kind::Subject || kind == Kind::Doc;
+        FOpen.push_back(Open{kind, parent.depth + (item ? 1 : 0), Documents.size()});
+    }
+
+    void End(TNode &node) override
+    {
+        const Open open = FOpen.back();
+        FOpen.pop_back();
+        if (open.kind != Kind::Doc)
+            return;
+        if (open.depth > Max_Archive_Depth) {
+            Too_Deep = true; // reported if this archive is the one read; nothing is built
+            Documents.resize(open.start);
+            node.Nodes = QList<TNode>(); // clear() would keep the storage
+            return;
+        }
+        auto doc = std::make_unique<TDocument>();
+        size_t next = open.start;
+        Read_Document_Fields(*doc, node, [&](const TNode &) {
+            if (next >= Documents.size())
+                return; // one that was too deep
+            std::unique_ptr<TDocument> sub = std::move(Documents[next++]);
+            sub->Parent = doc.get();
+            doc->Docs.push_back(std::move(sub));
+        });
+        Documents.resize(open.start);
+        Documents.push_back(std::move(doc));
+        node.Nodes = QList<TNode>(); // clear() would keep the storage
+    }
+
+private:
+    enum class Kind : quint8 { None, Root, Top, Archive, Unit, Unit_List, Person, Person_List, Folder, Subject, Doc, Doc_List };
+    struct Open
+    {
+        Kind kind;
+        int depth;    // items from the archive down to this node
+        size_t start; // Documents.size() when the node started
+    };
+    std::vector<Open> FOpen;
+    int FRoot_Children = 0;
+
+    Kind Child_Kind(Kind parent, const QString &name) const
+    {
+        switch (parent) {
+        case Kind::Root:
+            return FRoot_Children == 0 ? Kind::Top : Kind::None; // the top node is the first
+        case Kind::Top:
+            return name == S_Archive ? Kind::Archive : Kind::None;
+        case Kind::Archive:
+            if (name == S_Document)
+                return Kind::Doc;
+            if (name == S_Documents)
+                return Kind::Folder;
+            return name == S_Unit ? Kind::Unit : Kind::None;
+        case Kind::Unit:
+            if (name == S_Units)
+                return Kind::Unit_List;
+            if (name == S_Unit)
+                return Kind::Unit;
+            if (name == S_Persons)
+                return Kind::Person_List;
+            if (name == S_Person)
+                return Kind::Person;
+            if (name == S_Documents)
+                return Kind::Folder;
+            return name == S_Document ? Kind::Doc : Kind::None;
+        case Kind::Unit_List:
+            return Kind::Unit;
+        case Kind::Person_List:
+            return Kind::Person;
+        case Kind::Person:
+        case Kind::Folder:
+            if (name == S_Document)
+                return Kind::Doc;
+            if (name == S_Subject)
+                return Kind::Subject;
+            return name == S_Documents ? Kind::Folder : Kind::None;
+        case Kind::Subject:
+            if (name == S_Document)
+                return Kind::Doc;
+            return name == S_Subject ? Kind::Subject : Kind::None;
+        case Kind::Doc:
+            if (name == S_Document)
+                return Kind::Doc;
+            return name == S_Documents ? Kind::Doc_List : Kind::None;
+        case Kind::Doc_List:
+            return Kind::Doc;
+        case Kind::None:
+            break;
+        }
+        return Kind::None;
     }
 };
 
@@ -494,20 +657,34 @@ bool Save_Archive_File(TArchive &archive, const QString &path, bool compressed, 
     return true;
 }
 
-std::unique_ptr<TArchive> Load_Archive_From_Node(const TNode &top, const QString &path,
-                                                 bool compressed, bool encripted)
+namespace {
+
+std::unique_ptr<TArchive> Archive_From_Node(const TNode &top, const QString &path, bool compressed,
+                                            bool encripted, Archive_Observer *streamed)
 {
     auto archive = std::make_unique<TArchive>();
     const TNode *node = top.FindChild(S_Archive);
     if (!node || node->Name != S_Archive)
         return archive;
+    if (streamed && streamed->Too_Deep)
+        throw TError(Too_Deep_Message());
     archive->Name = node->Value;
-    Archive_Reader(*archive).Read_Archive(*node);
+    Archive_Reader reader(*archive, streamed ? &streamed->Documents : nullptr);
+    reader.Read_Archive(*node);
+    Q_ASSERT(reader.All_Streamed_Taken());
     archive->FilePath = path;
     archive->SetNeedSave(false);
     archive->Compressed = compressed;
     archive->Encripted = encripted;
     return archive;
+}
+
+} // namespace
+
+std::unique_ptr<TArchive> Load_Archive_From_Node(const TNode &top, const QString &path,
+                                                 bool compressed, bool encripted)
+{
+    return Archive_From_Node(top, path, compressed, encripted, nullptr);
 }
 
 std::unique_ptr<TArchive> Load_Archive_From_Text(const QString &text)
@@ -519,26 +696,36 @@ std::unique_ptr<TArchive> Load_Archive_From_Text(const QString &text)
 
 std::unique_ptr<TArchive> Load_Archive_From_Bytes(const QByteArray &bytes, bool compressed, bool encripted)
 {
-    if (encripted)
-        return Load_Archive_From_Node(Read_Encrypted_Node(bytes));
-    if (compressed)
-        return Load_Archive_From_Node(Read_Compressed_Bytes(bytes));
-    TSML sml;
-    return Load_Archive_From_Node(sml.Read_From_Bytes(bytes));
+    Archive_Observer observer;
+    TNode top;
+    if (encripted) {
+        top = Read_Encrypted_Node(bytes, &observer);
+    } else if (compressed) {
+        top = Read_Compressed_Bytes(bytes, &observer);
+    } else {
+        TSML sml;
+        sml.Observer = &observer;
+        top = sml.Read_From_Bytes(bytes);
+    }
+    return Archive_From_Node(top, QString(), false, false, &observer);
 }
 
 std::unique_ptr<TArchive> Load_Archive_File(const QString &path, bool compressed, bool encripted)
 {
+    // The documents are built as the text is read; only the rest of the tree is kept.
+    Archive_Observer observer;
     TNode top;
-    if (encripted)
-        top = Read_Encrypted_Node_File(path);
-    else if (compressed) {
-        top = Read_Compressed_File(path);
+    if (encripted) {
+        top = Read_Encrypted_Node_File(path, &observer);
+    } else if (compressed) {
+        top = Read_Compressed_File(path, &observer);
     } else {
         TSML sml;
-        top = sml.Parse_File(path);
+        sml.Observer = &observer;
+        sml.Parse_File(path);
+        top = std::move(sml.Node);
     }
-    return Load_Archive_From_Node(top, path, compressed, encripted);
+    return Archive_From_Node(top, path, compressed, encripted, &observer);
 }
 
 bool Is_Compressed_Archive_Path(const QString &path)

@@ -197,9 +197,10 @@ void Read_Container_Content(TSML &sml, const QByteArray &content)
 
 } // namespace
 
-TNode Read_Compressed_Bytes(const QByteArray &bytes)
+TNode Read_Compressed_Bytes(const QByteArray &bytes, Sml_Node_Observer *observer)
 {
     TSML sml;
+    sml.Observer = observer;
     Read_Container_Content(sml, Decompress_Bytes(bytes));
     if (sml.Node.Nodes.isEmpty())
         return TNode();
@@ -235,17 +236,18 @@ QStringList Read_Encrypted_Bytes(const QByteArray &bytes)
     return TSML::Split_Lines(Decode_Container_Text(plain));
 }
 
-TNode Read_Encrypted_Node(const QByteArray &bytes)
+TNode Read_Encrypted_Node(const QByteArray &bytes, Sml_Node_Observer *observer)
 {
     TSML sml;
+    sml.Observer = observer;
     Read_Container_Content(sml, Decrypt_Container_Bytes(bytes));
     sml.Select_Top();
-    return sml.Node;
+    return std::move(sml.Node);
 }
 
-TNode Read_Encrypted_Node_File(const QString &path)
+TNode Read_Encrypted_Node_File(const QString &path, Sml_Node_Observer *observer)
 {
-    return Read_Encrypted_Node(Read_Whole_File(path));
+    return Read_Encrypted_Node(Read_Whole_File(path), observer);
 }
 
 void Write_Plain_File(const QString &path, const TNode &Node)
@@ -258,9 +260,9 @@ void Write_Compressed_File(const QString &path, const TNode &Node)
     Write_Whole_File(path, Compress_Bytes(Node.AsStream()));
 }
 
-TNode Read_Compressed_File(const QString &path)
+TNode Read_Compressed_File(const QString &path, Sml_Node_Observer *observer)
 {
-    return Read_Compressed_Bytes(Read_Whole_File(path));
+    return Read_Compressed_Bytes(Read_Whole_File(path), observer);
 }
 
 void Write_Encrypted_File(const QStringList &lines, const QString &path)

@@ -1,6 +1,7 @@
 #include "archive/archive_file.h"
 #include "archive/containers.h"
 #include "markup/terror.h"
+#include "markup/tsml.h"
 
 #include <QDir>
 #include <QFile>
@@ -249,6 +250,8 @@ private slots:
     void exactText();
     void workedExample();
     void readingRules();
+    void readWhileParsingMatchesTree_data();
+    void readWhileParsingMatchesTree();
     void noArchive_data();
     void noArchive();
     void mail_data();
@@ -415,6 +418,74 @@ void tst_Archive_File::readingRules()
     QCOMPARE(a->Meta.Items[0].Fields.size(), 1);
     QCOMPARE(a->Meta.Items[0].Fields[0].Data_Type, QStringLiteral("Text"));
     QCOMPARE(a->Meta.Items[0].Fields[0].Values, QStringList{QStringLiteral("Ahmad")});
+}
+
+void tst_Archive_File::readWhileParsingMatchesTree_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("rules fixture") << Read_All(Fixture("archive_rules.arc"));
+    QTest::newRow("full fixture") << Read_All(Fixture("archive_full.arc"));
+    QTest::newRow("worked example") << Read_All(Fixture("archive_worked_example.arc"));
+    QTest::newRow("full archive as written") << Archive_To_Node(*Full_Archive()).AsStream();
+    const QByteArray head = "sml = version = 0.1; encoding = utf-8\r\n";
+    // lines after a document's subtree still change it: a marker extends its name, a
+    // nameless line gives it more children
+    QTest::newRow("marker after the subtree")
+        << head + "  Archive = A\r\n    Document = Letter\r\n      Id = {D1}\r\n    > = continued\r\n"
+                  "    >| = more\r\n    Document = Next\r\n";
+    QTest::newRow("nameless line adds to the document")
+        << head + "  Archive = A\r\n    Document = Letter\r\n      Id = {D1}\r\n    ~\r\n      Reference = R1\r\n"
+                  "      Document = Sub\r\n    Document = Next\r\n";
+    QTest::newRow("sub-documents in every form")
+        << head + "  Archive = A\r\n    Unit = U\r\n      Document = P\r\n        Document = S1\r\n"
+                  "          Documents\r\n            Any = S11\r\n        Documents\r\n          Mail = S2\r\n"
+                  "            Document = S21\r\n        Mail\r\n          Document = not a document\r\n"
+                  "          From = F\r\n";
+    QTest::newRow("names that are no items")
+        << head + "  Archive = A\r\n    document = small\r\n    Meta\r\n      Document = in meta\r\n"
+                  "      Items\r\n        Document = item\r\n          Fields\r\n            Document\r\n"
+                  "              Data Type = Text\r\n    Unit = U\r\n      Digital Files\r\n        Document\r\n";
+    QTest::newRow("any name under the lists")
+        << head + "  Archive = A\r\n    Unit = U\r\n      Units\r\n        Document = unit named so\r\n"
+                  "          Document = D\r\n      Persons\r\n        Documents = person named so\r\n"
+                  "          Document = D2\r\n          Subject = S\r\n            Document = D3\r\n"
+                  "            Subject = SS\r\n              Document = D4\r\n";
+    QTest::newRow("later archive and unit replace earlier ones")
+        << head + "  Archive = First\r\n    Document = lost\r\n  Archive = Second\r\n    Document = kept\r\n"
+                  "    Unit = U1\r\n      Document = replaced\r\n    Unit = U2\r\n      Document = stays\r\n";
+    QTest::newRow("last archive in small letters")
+        << head + "  Archive = First\r\n    Document = D\r\n  archive = second\r\n";
+    QTest::newRow("archive beside the top node")
+        << head + "  Archive = A\r\n    Document = D\r\nArchive = B\r\n  Document = E\r\n";
+    QTest::newRow("top node named Archive")
+        << QByteArray("Archive = X\r\n  Archive = Y\r\n    Document = D\r\n");
+    QTest::newRow("misplaced line resumes at the base")
+        << head + "  Archive = A\r\n    Document = D1\r\n       bad\r\n    Document = D2\r\n  Document = top level\r\n";
+    QTest::newRow("folders, subjects and persons")
+        << head + "  Archive = A\r\n    Documents = F\r\n      Id = {F}\r\n      Document = FD\r\n"
+                  "      Subject = FS\r\n        Document = FSD\r\n      Documents = FF\r\n        Document = FFD\r\n"
+                  "    Unit = U\r\n      Person = P\r\n        Documents = PF\r\n          Document = PFD\r\n"
+                  "        Document = PD\r\n";
+    QTest::newRow("deepest documents accepted") << Deep_Text(Max_Archive_Depth - 1);
+}
+
+// Load_Archive_File builds the documents while it reads; it must give what reading the
+// whole tree first gives.
+void tst_Archive_File::readWhileParsingMatchesTree()
+{
+    QFETCH(QByteArray, text);
+    TSML sml;
+    const auto fromTree = Load_Archive_From_Node(sml.Read_From_Bytes(text));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.arc"));
+    Write_All(path, text);
+    const auto streamed = Load_Archive_File(path, false, false);
+    QCOMPARE(Describer(false).Archive(*streamed), Describer(false).Archive(*fromTree));
+    QCOMPARE(Load_Archive_From_Bytes(text, false, false)->DocumentsCount(), fromTree->DocumentsCount());
+
+    const QString zipped = dir.filePath(QStringLiteral("a.arcx"));
+    Write_All(zipped, Compress_Bytes(text));
+    QCOMPARE(Describer(false).Archive(*Load_Archive_File(zipped, true, false)), Describer(false).Archive(*fromTree));
 }
 
 void tst_Archive_File::noArchive_data()

@@ -260,8 +260,9 @@ int Run_Dump_Command(const QStringList &args)
     Container c;
     if (!Parse_Reading_Command(args, 1, parsed, c))
         return Usage_Error(Dump_Usage);
-    const auto archive = Load(parsed.Positional[0], c);
+    auto archive = Load(parsed.Positional[0], c);
     Print_Out(QString::fromUtf8(QJsonDocument(Json_Archive(*archive)).toJson(QJsonDocument::Indented)));
+    Keep_Until_Exit(std::move(archive));
     return 0;
 }
 
@@ -278,8 +279,9 @@ int Run_Convert_Command(const QStringList &args)
     const Container to = Container_Flag(parsed, QStringLiteral("--"), ok).value_or(Container_Of(out));
     if (!ok)
         return Usage_Error(Convert_Usage);
-    const auto archive = Load(in, from);
+    auto archive = Load(in, from);
     Save_Archive_File(*archive, out, to.Compressed, to.Encrypted);
+    Keep_Until_Exit(std::move(archive));
     return 0;
 }
 
@@ -309,7 +311,7 @@ int Run_Search_Command(const QStringList &args)
     if (!kinds.contains(where))
         return Usage_Error(Search_Usage);
 
-    const auto archive = Load(parsed.Positional[0], c);
+    auto archive = Load(parsed.Positional[0], c);
     archive->Fill_Lists();
     const QString text = parsed.Positional[1];
     if (where == QLatin1String("documents"))
@@ -324,6 +326,7 @@ int Run_Search_Command(const QStringList &args)
         Print_Hits(archive->Find_in_Subjects(text), QStringLiteral("subject"));
     else
         Print_Hits(archive->Find_in_Archives(text), QStringLiteral("folder"));
+    Keep_Until_Exit(std::move(archive));
     return 0;
 }
 
@@ -333,7 +336,7 @@ int Run_Check_Command(const QStringList &args)
     Container c;
     if (!Parse_Reading_Command(args, 1, parsed, c))
         return Usage_Error(Check_Usage);
-    const auto archive = Load(parsed.Positional[0], c);
+    auto archive = Load(parsed.Positional[0], c);
     archive->Fill_Lists();
     QString out;
     bool missing = false;
@@ -354,5 +357,6 @@ int Run_Check_Command(const QStringList &args)
         }
     }
     Print_Out(out);
+    Keep_Until_Exit(std::move(archive));
     return missing ? 3 : 0;
 }

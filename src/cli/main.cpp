@@ -1,12 +1,45 @@
 #include "commands.h"
 
+#include "archive/tarchitem.h"
 #include "markup/terror.h"
 
 #include <QCoreApplication>
 #include <QMap>
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <vector>
+
+namespace {
+
+std::vector<std::unique_ptr<TArchive>> &Kept()
+{
+    static std::vector<std::unique_ptr<TArchive>> kept;
+    return kept;
+}
+
+// Leaves at once when archives were kept, without freeing them; with AddressSanitizer the
+// leak check runs at exit, so there they are freed as usual.
+int Finish(int status)
+{
+#if !defined(__SANITIZE_ADDRESS__)
+    if (!Kept().empty()) {
+        std::fflush(stdout);
+        std::fflush(stderr);
+        std::_Exit(status);
+    }
+#endif
+    Kept().clear();
+    return status;
+}
+
+} // namespace
+
+void Keep_Until_Exit(std::unique_ptr<TArchive> archive)
+{
+    Kept().push_back(std::move(archive));
+}
 
 void Print_Out(const QString &text)
 {
@@ -36,9 +69,11 @@ static const char *const Usage_Text =
     "  languages [FOLDER]            list the available languages as JSON\n"
     "  dump ARCHIVE [--plain|--compressed|--encrypted]\n"
     "  convert IN OUT [--plain|--compressed|--encrypted]\n"
-    "  new OUT\n"
+    "                 [--from-plain|--from-compressed|--from-encrypted]\n"
+    "  new OUT [--plain|--compressed|--encrypted]\n"
     "  search ARCHIVE TEXT [--in documents|titles|units|persons|subjects|folders]\n"
-    "  check ARCHIVE\n";
+    "                      [--plain|--compressed|--encrypted]\n"
+    "  check ARCHIVE [--plain|--compressed|--encrypted]\n";
 
 int main(int argc, char **argv)
 {
@@ -60,12 +95,12 @@ int main(int argc, char **argv)
     }
     const QString name = args.takeFirst();
     try {
-        return commands[name](args);
+        return Finish(commands[name](args));
     } catch (const TError &e) {
         Print_Error(e.message());
-        return 1;
+        return Finish(1);
     } catch (const std::exception &e) {
         Print_Error(QString::fromLocal8Bit(e.what()));
-        return 1;
+        return Finish(1);
     }
 }

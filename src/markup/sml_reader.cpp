@@ -263,8 +263,22 @@ QString Sml_Reader::Shared_Text(QStringView t, qsizetype longest)
     return slot;
 }
 
+void Sml_Reader::End_Last_Child(TNode &parent)
+{
+    // The last child of a node that has not ended has not ended either; nothing else below
+    // it is still open.
+    FEnding.clear();
+    for (TNode *n = &parent; !n->Nodes.isEmpty(); n = &n->Nodes.last())
+        FEnding.push_back(&n->Nodes.last());
+    for (auto it = FEnding.rbegin(); it != FEnding.rend(); ++it)
+        FObserver->End(**it);
+    FEnding.clear();
+}
+
 void Sml_Reader::Read(Sml_Line_Source &source, TNode &Root)
 {
+    if (FObserver)
+        FObserver->Begin(Root);
     FSource = &source;
     const qsizetype base = source.Base_Column();
     FComment.In_Comment = false;
@@ -280,6 +294,8 @@ void Sml_Reader::Read(Sml_Line_Source &source, TNode &Root)
     }
     FScratch.Init();
     FSource = nullptr;
+    if (FObserver)
+        End_Last_Child(Root);
 }
 
 // Reads the level at `indent` under Root and every level below it. Each entry of
@@ -335,11 +351,15 @@ qsizetype Sml_Reader::Parse_Levels(qsizetype i, qsizetype indent, TNode &Root)
             owner = level.parent && !level.parent->Nodes.isEmpty() ? &level.parent->Nodes.last()
                                                                     : nullptr;
         } else {
+            if (level.parent && FObserver)
+                End_Last_Child(*level.parent);
             TNode &child = level.parent ? level.parent->Nodes.emplace_back() : FScratch;
             if (!level.parent)
                 child.Init();
             child.Name = Shared_Text(name, 24);
             child.Value = Shared_Text(Unquote(nv.value), 6);
+            if (level.parent && FObserver)
+                FObserver->Start(child);
             if (nv.column >= 0) {
                 bool found = false, after_blank = false;
                 const qsizetype next = Read_Continuation_Lines(i + 1, level.indent + nv.column,

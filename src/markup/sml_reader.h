@@ -67,12 +67,32 @@ private:
     int FLast = 0; // slot of the line fetched last
 };
 
+// Told of every node the reader makes, in document order, as an XML reader tells of
+// elements: Start when a node is made (its name is set; its value may still grow by
+// continuation lines and markers), End once no later line can change the node or add to
+// its subtree. Every node that starts ends, nodes nest properly (a node's children start
+// and end between its own Start and End), and the innermost started node is the parent of
+// the next one to start. At End the observer may take the node's content and empty its
+// children, so that a reader of large documents need not keep the whole tree.
+class Sml_Node_Observer
+{
+public:
+    virtual ~Sml_Node_Observer() = default;
+    // Reading begins (again) with root empty.
+    virtual void Begin(TNode &root) = 0;
+    virtual void Start(TNode &node) = 0;
+    virtual void End(TNode &node) = 0;
+};
+
 // The SML line reader: turns lines of text into children of a node. It keeps its own
 // stack of open levels instead of recursing, so nesting depth is bounded only by memory.
 class Sml_Reader
 {
 public:
-    explicit Sml_Reader(TBlock_Comment &comment) : FComment(comment) {}
+    explicit Sml_Reader(TBlock_Comment &comment, Sml_Node_Observer *observer = nullptr)
+        : FComment(comment), FObserver(observer)
+    {
+    }
 
     // Reads the lines and appends what they describe to Root's children.
     void Read(Sml_Line_Source &source, TNode &Root);
@@ -92,7 +112,12 @@ private:
     // Names and short values repeat across a document; equal texts share one string.
     QString Shared_Text(QStringView t, qsizetype longest);
 
+    // Ends parent's last child and the last children below it, deepest first.
+    void End_Last_Child(TNode &parent);
+
     TBlock_Comment &FComment;
+    Sml_Node_Observer *FObserver;
+    std::vector<TNode *> FEnding;
     Sml_Line_Source *FSource = nullptr;
     std::vector<Level> FLevels;
     TNode FScratch; // takes a dropped node while its continuation lines are read

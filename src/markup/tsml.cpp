@@ -164,12 +164,12 @@ void TSML::Parse()
     Node.Init();
     file.seek(start);
     Sml_Line_Source source(&file, Append_Utf8, true);
-    Sml_Reader(Block_Comment).Read(source, Node);
+    Sml_Reader(Block_Comment, Observer).Read(source, Node);
     if (source.Failed() && !source.Read_Failed()) {
         Node.Init();
         file.seek(start);
         Sml_Line_Source legacy(&file, Append_Legacy(), false);
-        Sml_Reader(Block_Comment).Read(legacy, Node);
+        Sml_Reader(Block_Comment, Observer).Read(legacy, Node);
         if (legacy.Read_Failed())
             throw TError(file.errorString());
     } else if (source.Read_Failed()) {
@@ -184,7 +184,7 @@ TNode TSML::Read_From_Bytes(QByteArrayView bytes)
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
         const QString text = Decode_Text(bytes.toByteArray());
         Sml_Line_Source source{QStringView(text)};
-        Sml_Reader(Block_Comment).Read(source, Node);
+        Sml_Reader(Block_Comment, Observer).Read(source, Node);
     } else {
         // UTF-8 is decoded as the reader goes; at the first byte that is not UTF-8 the
         // whole text is read again in the legacy code page.
@@ -192,11 +192,11 @@ TNode TSML::Read_From_Bytes(QByteArrayView bytes)
         if (text.startsWith("\xEF\xBB\xBF"))
             text = text.sliced(3);
         Sml_Line_Source source(text, Append_Utf8, true);
-        Sml_Reader(Block_Comment).Read(source, Node);
+        Sml_Reader(Block_Comment, Observer).Read(source, Node);
         if (source.Failed()) {
             Node.Init();
             Sml_Line_Source legacy(text, Append_Legacy(), false);
-            Sml_Reader(Block_Comment).Read(legacy, Node);
+            Sml_Reader(Block_Comment, Observer).Read(legacy, Node);
         }
     }
     Select_Top_Node(Node);
@@ -214,7 +214,7 @@ TNode TSML::Read_From_List(const QStringList &st)
 TNode TSML::Parse(const QString &s)
 {
     Sml_Line_Source source{QStringView(s)};
-    Sml_Reader(Block_Comment).Read(source, Node);
+    Sml_Reader(Block_Comment, Observer).Read(source, Node);
     Select_Top_Node(Node);
     return Node;
 }
@@ -222,19 +222,19 @@ TNode TSML::Parse(const QString &s)
 void TSML::Parse(const QStringList &st)
 {
     Sml_Line_Source source(st);
-    Sml_Reader(Block_Comment).Read(source, Node);
+    Sml_Reader(Block_Comment, Observer).Read(source, Node);
 }
 
 void TSML::Parse_Lines(QStringView s)
 {
     Sml_Line_Source source(s);
-    Sml_Reader(Block_Comment).Read(source, Node);
+    Sml_Reader(Block_Comment, Observer).Read(source, Node);
 }
 
 bool TSML::Parse_Lines_Utf8(QByteArrayView bytes)
 {
     Sml_Line_Source source(bytes, Append_Utf8, true);
-    Sml_Reader(Block_Comment).Read(source, Node);
+    Sml_Reader(Block_Comment, Observer).Read(source, Node);
     if (!source.Failed())
         return true;
     Node.Init();

@@ -11,6 +11,8 @@ struct TBlock_Comment
     bool In_Comment = false;
 };
 
+class Sml_Node_Observer;
+
 // One SML document: the reader, the writer and the document-wide node lookups.
 // Reading errors (a missing file, input too deep to read) are raised as TError.
 class TSML
@@ -19,6 +21,8 @@ public:
     TBlock_Comment Block_Comment;
     QString FileName;
     TNode Node;
+    // Told of every node as it is read (see Sml_Node_Observer); not owned.
+    Sml_Node_Observer *Observer = nullptr;
 
     // Reading
     void Load(const QString &sFile);
