@@ -6,6 +6,8 @@
 #include <QIODevice>
 
 #include <cstring>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -145,19 +147,39 @@ QByteArray T64BitBlockCipher::EncryptedBytes(const QByteArray &Plaintext) const
 // The same checks and result as DecryptStream, but in place in one copy of the bytes.
 QByteArray T64BitBlockCipher::DecryptedBytes(const QByteArray &Ciphertext) const
 {
+    return DecryptedBytes(QByteArray(Ciphertext));
+}
+
+QByteArray T64BitBlockCipher::DecryptedBytes(QByteArray &&Ciphertext) const
+{
     const int b = BlockSize();
     const qsizetype r = Ciphertext.size();
     if (r == 0 || r % b != 0)
         return {};
-    QByteArray plain(Ciphertext.constData(), r);
-    uchar *data = reinterpret_cast<uchar *>(plain.data());
+    QByteArray plain = std::move(Ciphertext);
+    uchar *data = reinterpret_cast<uchar *>(plain.data()); // copies only when shared
     uchar last[8];
     std::memcpy(last, data + r - b, size_t(b));
     DecryptBlock(last);
     const int n = last[b - 1];
     if (n == 0 || n > b)
         return {};
-    DecryptBlocks(data, r / b);
+    const qint64 blocks = r / b;
+    // Below a few megabytes starting threads costs more than it saves.
+    const qint64 parts = blocks < (qint64(1) << 18) ? 1 : qBound(qint64(1), qint64(std::thread::hardware_concurrency()), qint64(64));
+    if (parts <= 1) {
+        DecryptBlocks(data, blocks);
+    } else {
+        std::vector<std::thread> threads;
+        const qint64 per = (blocks + parts - 1) / parts;
+        for (qint64 first = per; first < blocks; first += per)
+            threads.emplace_back([this, data, b, first, count = qMin(per, blocks - first)] {
+                DecryptBlocks(data + first * b, count);
+            });
+        DecryptBlocks(data, qMin(per, blocks));
+        for (std::thread &t : threads)
+            t.join();
+    }
     plain.truncate(r - n);
     return plain;
 }

@@ -68,4 +68,7 @@ public:
     // Byte forms of the two string operations.
     QByteArray EncryptedBytes(const QByteArray &Plaintext) const;
     QByteArray DecryptedBytes(const QByteArray &Ciphertext) const; // empty when refused
+    // The same, decrypting the bytes in place when nobody else shares them; large inputs
+    // are decrypted on every core, the blocks being independent of each other.
+    QByteArray DecryptedBytes(QByteArray &&Ciphertext) const;
 };

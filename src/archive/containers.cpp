@@ -236,18 +236,28 @@ QStringList Read_Encrypted_Bytes(const QByteArray &bytes)
     return TSML::Split_Lines(Decode_Container_Text(plain));
 }
 
-TNode Read_Encrypted_Node(const QByteArray &bytes, Sml_Node_Observer *observer)
+namespace {
+
+TNode Read_Decrypted(const QByteArray &plain, Sml_Node_Observer *observer)
 {
     TSML sml;
     sml.Observer = observer;
-    Read_Container_Content(sml, Decrypt_Container_Bytes(bytes));
+    Read_Container_Content(sml, plain);
     sml.Select_Top();
     return std::move(sml.Node);
 }
 
+} // namespace
+
+TNode Read_Encrypted_Node(const QByteArray &bytes, Sml_Node_Observer *observer)
+{
+    return Read_Decrypted(Decrypt_Container_Bytes(bytes), observer);
+}
+
 TNode Read_Encrypted_Node_File(const QString &path, Sml_Node_Observer *observer)
 {
-    return Read_Encrypted_Node(Read_Whole_File(path), observer);
+    // The file's bytes are decrypted where they lie: one copy of the archive, not two.
+    return Read_Decrypted(TBlowfishCipher(Archive_Key()).DecryptedBytes(Read_Whole_File(path)), observer);
 }
 
 void Write_Plain_File(const QString &path, const TNode &Node)

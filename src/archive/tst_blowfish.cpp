@@ -226,6 +226,8 @@ void tst_Blowfish::streamRoundTrip_data()
     QTest::newRow("two buffers") << 8192 << 8200;
     QTest::newRow("several buffers") << 20011 << 20016;
     QTest::newRow("odd number of blocks") << 20 << 24;
+    // large enough to be decrypted in parts on several threads, in parts of unequal size
+    QTest::newRow("decrypted on several threads") << (3 << 20) + 4093 << (3 << 20) + 4096;
 }
 
 void tst_Blowfish::streamRoundTrip()
@@ -252,6 +254,8 @@ void tst_Blowfish::streamRoundTrip()
     // The bytes form decrypts blocks in pairs; every block must still match its own
     // decryption, whatever the count's parity.
     QVERIFY(bf.DecryptedBytes(cipher) == plain);
+    QByteArray moved = cipher;
+    QVERIFY(bf.DecryptedBytes(std::move(moved)) == plain);
     QByteArray single = cipher;
     for (int at = 0; at < single.size(); at += 8)
         bf.DecryptBlock(reinterpret_cast<uchar *>(single.data() + at));

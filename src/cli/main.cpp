@@ -2,6 +2,7 @@
 
 #include "archive/tarchitem.h"
 #include "markup/terror.h"
+#include "text/huge_page_heap.h"
 
 #include <QCoreApplication>
 #include <QMap>
@@ -77,6 +78,7 @@ static const char *const Usage_Text =
 
 int main(int argc, char **argv)
 {
+    Restart_With_Huge_Page_Heap(argv);
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     const QMap<QString, std::function<int(const QStringList &)>> commands = {

@@ -357,7 +357,7 @@ qsizetype Sml_Reader::Parse_Levels(qsizetype i, qsizetype indent, TNode &Root)
             if (!level.parent)
                 child.Init();
             child.Name = Shared_Text(name, 24);
-            child.Value = Shared_Text(Unquote(nv.value), 6);
+            child.Value = Shared_Text(Unquote(nv.value), 24);
             if (level.parent && FObserver)
                 FObserver->Start(child);
             if (nv.column >= 0) {
