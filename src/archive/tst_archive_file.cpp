@@ -4,6 +4,8 @@
 #include "markup/tsml.h"
 
 #include <QDir>
+#include <QHash>
+#include <QRandomGenerator>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -252,6 +254,8 @@ private slots:
     void readingRules();
     void readWhileParsingMatchesTree_data();
     void readWhileParsingMatchesTree();
+    void readWhileParsingMatchesTreeRandom_data();
+    void readWhileParsingMatchesTreeRandom();
     void noArchive_data();
     void noArchive();
     void mail_data();
@@ -486,6 +490,92 @@ void tst_Archive_File::readWhileParsingMatchesTree()
     const QString zipped = dir.filePath(QStringLiteral("a.arcx"));
     Write_All(zipped, Compress_Bytes(text));
     QCOMPARE(Describer(false).Archive(*Load_Archive_File(zipped, true, false)), Describer(false).Archive(*fromTree));
+}
+
+void tst_Archive_File::readWhileParsingMatchesTreeRandom_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (quint32 seed : {7u, 11u, 2017u})
+        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+}
+
+// Random texts of the archive's names, with the lines that change a node after its subtree
+// (markers, nameless lines) and misplaced ones: both loaders give the same archive.
+void tst_Archive_File::readWhileParsingMatchesTreeRandom()
+{
+    QFETCH(quint32, seed);
+    QRandomGenerator rng(seed);
+    const QList<QByteArray> any = {"Document", "Documents", "Unit", "Units", "Person", "Persons", "Subject",
+                                   "Mail", "Digital Files", "Id", "Type", "From", "Archive", "archive", "Meta",
+                                   "Items", "x"};
+    // children that make items, by the name of their parent
+    const QHash<QByteArray, QList<QByteArray>> items = {
+        {"Archive", {"Document", "Documents", "Unit"}},
+        {"Unit", {"Units", "Unit", "Persons", "Person", "Documents", "Document"}},
+        {"Units", {"Unit", "x"}},
+        {"Persons", {"Person", "x"}},
+        {"Person", {"Document", "Subject", "Documents"}},
+        {"Documents", {"Document", "Subject", "Documents", "x"}},
+        {"Subject", {"Document", "Subject"}},
+        {"Document", {"Document", "Documents", "Mail", "Id"}},
+        {"x", {"Document", "Subject", "Unit"}},
+    };
+    for (int round = 0; round < 2000; ++round) {
+        QByteArray text = "sml = version = 0.1; encoding = utf-8\r\n";
+        std::vector<QByteArray> open{"sml"}; // names of the open nodes, one per level
+        const int lines = 5 + int(rng.bounded(60));
+        for (int i = 0; i < lines; ++i) {
+            const int action = int(rng.bounded(20));
+            if (open.size() == 1) {
+                text += "  " + QByteArray(rng.bounded(8) == 0 ? "archive" : "Archive") + " = A\r\n";
+                open.push_back("Archive");
+                continue;
+            }
+            if (action < 5 && open.size() > 2) {
+                open.pop_back(); // up one level; the next line is a sibling there
+                continue;
+            }
+            const qsizetype indent = 2 * qsizetype(open.size() - 1);
+            if (action == 5) { // a marker or a nameless line after the last node's subtree
+                const char *extra[] = {"> = more", ">| = line", "~ remark"};
+                text += QByteArray(indent, ' ') + extra[rng.bounded(3)] + "\r\n";
+                continue;
+            }
+            if (action == 6) { // misplaced by one column
+                text += QByteArray(indent + 1, ' ') + "x\r\n";
+                continue;
+            }
+            const QByteArray &parent = open.back();
+            const QList<QByteArray> &choices = rng.bounded(5) == 0 || !items.contains(parent) ? any : items[parent];
+            const QByteArray name = choices[int(rng.bounded(int(choices.size())))];
+            text += QByteArray(indent, ' ') + name;
+            if (rng.bounded(2) == 0)
+                text += " = v" + QByteArray::number(i);
+            text += "\r\n";
+            open.push_back(name); // its children may follow
+        }
+        TSML sml;
+        std::unique_ptr<TArchive> fromTree, streamed;
+        QString treeError, streamError;
+        try {
+            fromTree = Load_Archive_From_Node(sml.Read_From_Bytes(text));
+        } catch (const TError &e) {
+            treeError = e.message();
+        }
+        try {
+            streamed = Load_Archive_From_Bytes(text, false, false);
+        } catch (const TError &e) {
+            streamError = e.message();
+        }
+        QCOMPARE(streamError, treeError);
+        if (!fromTree)
+            continue;
+        const QStringList expected = Describer(false).Archive(*fromTree);
+        const QStringList actual = Describer(false).Archive(*streamed);
+        if (actual != expected)
+            qWarning().noquote() << "round" << round << "text:\n" << text;
+        QCOMPARE(actual, expected);
+    }
 }
 
 void tst_Archive_File::noArchive_data()
