@@ -352,7 +352,8 @@ void TArchive::Fill_Lists()
     Visit_All(lists, Archives);
     if (AUnit)
         Visit(lists, AUnit.get());
-    FSearch_Cache = Build_Cache(Document_List);
+    FSearch_Cache.reset();
+    FSearched_Without_Cache = false;
 }
 
 void TArchive::Forget_Item(const TArchItem *Item)
@@ -428,8 +429,51 @@ QList<TDocument *> TArchive::Find_in_Documents(const QString &AText) const
     QStringList anyWords, allWords;
     Parse_Search_Text(AText, anyWords, allWords);
 
-    // The texts are built by Fill_Lists; bring them up to date with the list and with any
-    // document edited since, so that a search always sees the documents as they are.
+    std::vector<char> found;
+    if (!FSearch_Cache && !FSearched_Without_Cache) {
+        // A single search reads each document's text as it goes, which costs less than
+        // building the texts and holds no memory; a second search builds them.
+        FSearched_Without_Cache = true;
+        found.assign(size_t(Document_List.size()), 0);
+        // Empty words match nothing, as Contains has it.
+        const auto matchers = [](const QStringList &words) {
+            std::vector<QStringMatcher> m;
+            for (const QString &w : words)
+                m.emplace_back(w);
+            return m;
+        };
+        const std::vector<QStringMatcher> text = matchers({AText}), any = matchers(anyWords),
+                                          all = matchers(allWords);
+        TDate_Texts dates;
+        TSearch_Source source;
+        QString line;
+        for (qsizetype i = 0; i < Document_List.size(); ++i) {
+            const TDocument *d = Document_List[i];
+            if (!d)
+                continue;
+            Snapshot(source, *d);
+            Build_Line(source, dates, line);
+            auto has = [&line](const QStringMatcher &m) {
+                return !m.pattern().isEmpty() && m.indexIn(line) >= 0;
+            };
+            found[size_t(i)] = std::any_of(text.cbegin(), text.cend(), has) || std::any_of(any.cbegin(), any.cend(), has)
+                               || (!all.empty() && std::all_of(all.cbegin(), all.cend(), has));
+        }
+        for (size_t i = 0; i < found.size(); ++i)
+            if (found[i])
+                result.append(Document_List[qsizetype(i)]);
+    } else {
+        Search_Texts(AText, anyWords, allWords, result);
+    }
+    Add_Subject_Documents(AText, result);
+    return result;
+}
+
+void TArchive::Search_Texts(const QString &AText, const QStringList &anyWords, const QStringList &allWords,
+                            QList<TDocument *> &result) const
+{
+    // Bring the texts up to date with the list and with any document edited since, so that
+    // a search always sees the documents as they are.
     if (!FSearch_Cache || FSearch_Cache->Locale_Key != Locale_Key() || !Matches_List(*FSearch_Cache, Document_List)) {
         FSearch_Cache = Build_Cache(Document_List);
     } else {
@@ -475,7 +519,10 @@ QList<TDocument *> TArchive::Find_in_Documents(const QString &AText) const
     for (size_t i = 0; i < found.size(); ++i)
         if (found[i] && cache.Docs[i])
             result.append(cache.Docs[i]);
+}
 
+void TArchive::Add_Subject_Documents(const QString &AText, QList<TDocument *> &result) const
+{
     // Documents of the subjects named by the text, each with its direct sub-documents.
     QSet<const TDocument *> inResult;
     bool setFilled = false;
@@ -502,7 +549,6 @@ QList<TDocument *> TArchive::Find_in_Documents(const QString &AText) const
                     add(sub.get());
         }
     }
-    return result;
 }
 
 QList<TDocument *> TArchive::Find_in_Documents_Title(const QString &AText) const

@@ -267,10 +267,17 @@ public:
     void Forget_Item(const TArchItem *Item);
 
 private:
+    void Search_Texts(const QString &AText, const QStringList &anyWords, const QStringList &allWords,
+                      QList<TDocument *> &result) const;
+    void Add_Subject_Documents(const QString &AText, QList<TDocument *> &result) const;
+
     bool FNeedSave = false;
-    // Search texts of Document_List, built by Fill_Lists and checked against the
-    // documents before every search.
+    // Search texts of Document_List, built by the second search after Fill_Lists (the first
+    // reads the documents directly, which costs less than building them) and checked
+    // against the documents before every search.
     mutable std::unique_ptr<TSearch_Cache> FSearch_Cache;
+    // A search ran since Fill_Lists without the texts: the next one builds them.
+    mutable bool FSearched_Without_Cache = false;
 };
 
 // The archive an item belongs to, found through its Parent chain; none for a detached item.
