@@ -2,6 +2,10 @@
 
 #include "sml_text.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 using namespace Sml_Text;
 
 namespace {
@@ -142,6 +146,21 @@ bool Sml_Line_Source::Scan_Next()
                 lead = p - FNextStart;
         }
         while (p < limit) {
+#if defined(__SSE2__)
+            // Eight characters at a time up to the next one that matters: CR, LF or "(".
+            if (p + 8 <= limit) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(d + p));
+                const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16('\n')),
+                                                              _mm_cmpeq_epi16(v, _mm_set1_epi16('\r'))),
+                                                 _mm_cmpeq_epi16(v, _mm_set1_epi16('(')));
+                const int mask = _mm_movemask_epi8(hit);
+                if (mask == 0) {
+                    p += 8;
+                    continue;
+                }
+                p += __builtin_ctz(unsigned(mask)) / 2;
+            }
+#endif
             const char16_t c = d[p];
             if (c <= u'(') {
                 if (c == u'\n' || c == u'\r')
