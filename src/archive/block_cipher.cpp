@@ -6,6 +6,7 @@
 #include <QIODevice>
 
 #include <cstring>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -172,10 +173,14 @@ QByteArray T64BitBlockCipher::DecryptedBytes(QByteArray &&Ciphertext) const
     } else {
         std::vector<std::thread> threads;
         const qint64 per = (blocks + parts - 1) / parts;
-        for (qint64 first = per; first < blocks; first += per)
-            threads.emplace_back([this, data, b, first, count = qMin(per, blocks - first)] {
-                DecryptBlocks(data + first * b, count);
-            });
+        for (qint64 first = per; first < blocks; first += per) {
+            const qint64 count = qMin(per, blocks - first);
+            try {
+                threads.emplace_back([this, data, b, first, count] { DecryptBlocks(data + first * b, count); });
+            } catch (const std::system_error &) {
+                DecryptBlocks(data + first * b, count); // no thread to be had: do it here
+            }
+        }
         DecryptBlocks(data, qMin(per, blocks));
         for (std::thread &t : threads)
             t.join();
