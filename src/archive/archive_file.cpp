@@ -9,6 +9,8 @@
 
 #include <QStringList>
 
+#include <type_traits>
+
 namespace {
 
 const QString S_Archive = QStringLiteral("Archive");
@@ -242,11 +244,25 @@ bool Same_Name(const QString &name, const QString &key)
     return name.size() == key.size() && name.compare(key, Qt::CaseInsensitive) == 0;
 }
 
-// A later Mail node replaces everything an earlier one gave.
-void Read_Mail(TMail &mail, const TNode &node)
+// The value of a node for the model. A node the reader is done with (not const) gives its
+// text away, which spares counting references up and down again.
+template<class Node>
+QString Value_For_Model(Node *n)
 {
-    const TNode *internal = nullptr, *date = nullptr, *from = nullptr, *to = nullptr, *delivery = nullptr;
-    for (const TNode &child : node.Nodes) {
+    if (!n)
+        return QString();
+    if constexpr (std::is_const_v<Node>)
+        return n->Value;
+    else
+        return std::move(n->Value);
+}
+
+// A later Mail node replaces everything an earlier one gave.
+template<class Node>
+void Read_Mail(TMail &mail, Node &node)
+{
+    Node *internal = nullptr, *date = nullptr, *from = nullptr, *to = nullptr, *delivery = nullptr;
+    for (Node &child : node.Nodes) {
         if (Same_Name(child.Name, S_Internal))
             internal = &child;
         else if (Same_Name(child.Name, S_Date))
@@ -260,32 +276,33 @@ void Read_Mail(TMail &mail, const TNode &node)
     }
     mail.Internal = internal ? internal->AsInteger() : 0;
     mail.Date = date ? Text_To_Date_Number(date->Value) : 0;
-    mail.Mail_From = from ? from->Value : QString();
-    mail.Mail_To = to ? to->Value : QString();
+    mail.Mail_From = Value_For_Model(from);
+    mail.Mail_To = Value_For_Model(to);
     mail.Delivery_date = delivery ? Text_To_Date_Number(delivery->Value) : 0;
 }
 
 // Documents are most of an archive, so their children are visited once: a value is the
 // last child whose name matches without regard to case (as FindChild gives it), while the
-// nested nodes are recognised by their exact names, in file order.
-template<class Sub>
-void Read_Document_Fields(TDocument &doc, const TNode &node, Sub sub)
+// nested nodes are recognised by their exact names, in file order. sub(node) is called for
+// each sub-document node in order.
+template<class Node, class Sub>
+void Read_Document_Fields(TDocument &doc, Node &node, Sub sub)
 {
-    doc.Name = node.Value;
-    const TNode *id = nullptr, *type = nullptr, *reference = nullptr, *physical = nullptr,
-                *description = nullptr, *keywords = nullptr, *location = nullptr;
-    for (const TNode &child : node.Nodes) {
+    doc.Name = Value_For_Model(&node);
+    Node *id = nullptr, *type = nullptr, *reference = nullptr, *physical = nullptr, *description = nullptr,
+         *keywords = nullptr, *location = nullptr;
+    for (Node &child : node.Nodes) {
         const QString &name = child.Name;
         if (name == S_Mail) {
             Read_Mail(doc.Mail, child);
         } else if (name == S_Digital_Files) {
             doc.Digital_Files.reserve(doc.Digital_Files.size() + child.Nodes.size());
-            for (const TNode &file : child.Nodes)
+            for (Node &file : child.Nodes)
                 doc.Digital_Files.append(TDoc_Digital_File{file.Name, int(doc.Digital_Files.size())});
         } else if (name == S_Document) {
             sub(child);
         } else if (name == S_Documents) {
-            for (const TNode &n : child.Nodes)
+            for (Node &n : child.Nodes)
                 sub(n);
         }
         if (Same_Name(name, S_Id))
@@ -303,14 +320,13 @@ void Read_Document_Fields(TDocument &doc, const TNode &node, Sub sub)
         else if (Same_Name(name, S_Location))
             location = &child;
     }
-    auto value = [](const TNode *n) { return n ? n->Value : QString(); };
-    doc.Id = value(id);
-    doc.A_Type = value(type);
-    doc.Reference = value(reference);
-    doc.Physical_Location = value(physical);
-    doc.Description = value(description);
-    doc.Keywords = value(keywords);
-    doc.Location = value(location);
+    doc.Id = Value_For_Model(id);
+    doc.A_Type = Value_For_Model(type);
+    doc.Reference = Value_For_Model(reference);
+    doc.Physical_Location = Value_For_Model(physical);
+    doc.Description = Value_For_Model(description);
+    doc.Keywords = Value_For_Model(keywords);
+    doc.Location = Value_For_Model(location);
 }
 
 class Archive_Reader
