@@ -548,6 +548,8 @@ public:
         // growing step by step, for every document.
         if (kind == Kind::Doc)
             node.Nodes.reserve(12);
+        else if (parent.kind == Kind::Doc && node.Name == S_Mail)
+            node.Nodes.reserve(5);
     }
 
     void End(TNode &node) override

@@ -286,6 +286,12 @@ void Sml_Reader::End_Last_Child(TNode &parent)
 {
     // The last child of a node that has not ended has not ended either; nothing else below
     // it is still open.
+    if (parent.Nodes.isEmpty())
+        return;
+    if (TNode &last = parent.Nodes.last(); last.Nodes.isEmpty()) {
+        FObserver->End(last); // the usual case: a node without children
+        return;
+    }
     FEnding.clear();
     for (TNode *n = &parent; !n->Nodes.isEmpty(); n = &n->Nodes.last())
         FEnding.push_back(&n->Nodes.last());
