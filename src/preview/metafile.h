@@ -131,6 +131,9 @@ private:
     int FRecordCount = 0;
     int FHandles = 1;
     QRect FBounds;
+    // header fields kept as read, so that a loaded picture is written back unchanged
+    QRect FFrame;
+    QSize FDevicePixels, FDeviceMillimeters, FDeviceMicrometers;
     quint64 FSerial = 0;
     std::function<void()> FOnChange;
     mutable std::unique_ptr<TMetafilePaintEngine> FEngine;
