@@ -493,9 +493,9 @@ void TEmfPlayer::Record(TRecordReader &r, qint64 at)
     case Emf::EXTCREATEPEN: {
         const bool ext = r.Type() == Emf::EXTCREATEPEN;
         const quint32 handle = r.U32(8);
-        const quint32 style = r.U32(ext ? 24 : 12);
-        const qint32 width = r.I32(ext ? 28 : 16);
-        const quint32 color = r.U32(ext ? 36 : 24);
+        const quint32 style = r.U32(ext ? 28 : 12);
+        const qint32 width = r.I32(ext ? 32 : 16);
+        const quint32 color = r.U32(ext ? 40 : 24);
         if (r.Failed()) break;
         QPen pen(FromColorRef(color), (style & 0x10000) || !ext ? qMax(0, width) : 0);
         if (width <= 1 && !(style & 0x10000)) pen.setWidth(0);
