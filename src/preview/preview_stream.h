@@ -1,15 +1,9 @@
 #pragma once
 
-#include "markup/terror.h"
+#include "preview/paper_types.h"
+#include "preview/preview_errors.h"
 
 #include <QIODevice>
-
-// The preview's load error; its message is "The content cannot be loaded".
-class EPreviewLoadError : public TError
-{
-public:
-    EPreviewLoadError() : TError(QStringLiteral("The content cannot be loaded")) {}
-};
 
 // The paper of a saved preview, in the stream's units.
 struct TPreviewPageHeader
@@ -20,8 +14,9 @@ struct TPreviewPageHeader
     int Height = 0;       // 0.01 mm
 };
 
-// Ordinal of custom paper, after the 66 standard papers.
-constexpr int Preview_Custom_Paper_Type = 66;
+// Ordinal of custom paper, after the 66 standard papers: the largest a stream may hold.
+constexpr int Preview_Custom_Paper_Type = int(pCustom);
+static_assert(Preview_Custom_Paper_Type == 66, "saved previews number 66 standard papers");
 
 // Writes the 22-byte page header ("KWPI", version, orientation, paper type, width,
 // height); the page-list stream follows. Raises TError on a write failure.
