@@ -6,6 +6,10 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QLoggingCategory>
+#include <QRandomGenerator>
+#include <QTextDocument>
+#include <QAbstractTextDocumentLayout>
 #include <QtEndian>
 #include <QtTest>
 
@@ -118,6 +122,8 @@ private slots:
     void damaged_file_is_refused();
     void assign_copies_and_notifies();
     void widget_renders_into_a_picture();
+    void rich_text_in_page_units();
+    void mutated_files_load_or_fail_cleanly();
 };
 
 void TestMetafile::draws_data()
@@ -357,6 +363,72 @@ void TestMetafile::widget_renders_into_a_picture()
         for (int x = 0; x < image.width(); ++x)
             dark += qGray(image.pixel(x, y)) < 100;
     QVERIFY2(dark > 50, qPrintable(QString::number(dark)));
+}
+
+void TestMetafile::rich_text_in_page_units()
+{
+    // an A4 page in 0.01 mm; with the logical resolution at 2540 a point is a point
+    TMetafile m(QSize(794, 1123), 96, 96);
+    m.SetLogicalDpi(2540, 2540);
+    {
+        QPainter p(&m);
+        p.setWindow(0, 0, 21000, 29700);
+        p.setViewport(0, 0, 794, 1123);
+        QTextDocument doc;
+        doc.documentLayout()->setPaintDevice(&m);
+        doc.setDefaultFont(QFont(QStringLiteral("Sans"), 24));
+        doc.setHtml(QStringLiteral("<p>Incoming mail <b>bold</b></p><p dir='rtl'>بريد وارد</p>"));
+        doc.setTextWidth(19000);
+        p.translate(1000, 1000);
+        doc.drawContents(&p);
+    }
+    const QImage image = Played(m, QSize(794, 1123));
+    // 24 pt is about 32 px at 96 dpi: ink near the top, none below 5 cm
+    int inkTop = 0, inkLow = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128)
+                (y < 190 ? inkTop : inkLow) += 1;
+    QVERIFY2(inkTop > 200 && inkLow == 0, qPrintable(QStringLiteral("%1 %2").arg(inkTop).arg(inkLow)));
+}
+
+void TestMetafile::mutated_files_load_or_fail_cleanly()
+{
+    TMetafile m;
+    Record(m, [](QPainter &p) {
+        p.setPen(QPen(Qt::blue, 10));
+        p.setBrush(Qt::CrossPattern);
+        QPainterPath path;
+        path.addEllipse(QRect(100, 100, 400, 300));
+        p.setClipPath(path);
+        p.drawPath(path);
+        p.setFont(QFont(QStringLiteral("Sans"), 12));
+        p.drawText(QPoint(100, 600), QStringLiteral("text"));
+        p.drawImage(QRect(0, 0, 300, 300), QImage(5, 5, QImage::Format_Indexed8));
+        TMetafile::DrawEncodedImage(p, QRectF(500, 500, 300, 300), Jpeg(Qt::red, QSize(8, 8)));
+    });
+    const QByteArray good = m.SaveToBytes();
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio.jpeg=false")); // damaged JPEGs are expected
+    QRandomGenerator random(1234);
+    int loaded = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray bytes = good;
+        if (round < good.size() / 4) {
+            bytes.truncate(4 * round);
+        } else {
+            for (int k = 0; k < 1 + round % 4; ++k)
+                bytes[random.bounded(int(bytes.size()))] = char(random.bounded(256));
+        }
+        TMetafile t;
+        try {
+            t.LoadFromBytes(bytes);
+        } catch (const TError &) {
+            continue;
+        }
+        ++loaded;
+        Played(t, QSize(50, 50));
+    }
+    QVERIFY(loaded > 0);
 }
 
 QTEST_MAIN(TestMetafile)
