@@ -49,7 +49,7 @@ QByteArray Header_Record(const THeader &h)
 QByteArray Eof_Record()
 {
     TRecordWriter w(EOF_);
-    w.U32(0).U32(0).U32(EofSize);
+    w.U32(0).U32(16).U32(EofSize); // no palette; its offset as GDI writes it
     return w.Finish();
 }
 

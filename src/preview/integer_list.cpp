@@ -71,10 +71,16 @@ void TIntegerList::LoadFromStream(QIODevice &stream)
     // a count the stream cannot hold is refused before anything is allocated for it
     if (count < 0 || (!stream.isSequential() && qint64(count) * 4 > stream.size() - stream.pos()))
         throw TError(QStringLiteral("Stream read error"));
-    const QByteArray values = stream.read(qint64(count) * 4);
-    if (values.size() != qint64(count) * 4)
-        throw TError(QStringLiteral("Stream read error"));
-    FItems.resize(count);
-    for (qint32 i = 0; i < count; ++i)
-        FItems[i] = qFromLittleEndian<qint32>(values.constData() + 4 * i);
+    // read in steps, so that a sequential stream that ends early never costs the full count
+    QList<qint32> items;
+    qint64 left = qint64(count) * 4;
+    while (left > 0) {
+        const QByteArray values = stream.read(qMin<qint64>(left, 1 << 20));
+        if (values.isEmpty() || values.size() % 4 != 0)
+            throw TError(QStringLiteral("Stream read error"));
+        for (qsizetype i = 0; i < values.size(); i += 4)
+            items.append(qFromLittleEndian<qint32>(values.constData() + i));
+        left -= values.size();
+    }
+    FItems = std::move(items);
 }

@@ -393,7 +393,6 @@ bool TMetafileList::LoadFromStream(QIODevice &stream)
     const QByteArray head = stream.read(6);
     if (head.size() != 6)
         return false;
-    Clear();
     const QByteArray sizeBytes = stream.read(4);
     if (sizeBytes.size() != 4)
         Read_Error();
@@ -412,6 +411,8 @@ bool TMetafileList::LoadFromStream(QIODevice &stream)
         if ((i == 0 && start != 0) || next <= start || next > dataSize)
             Read_Error();
     }
+    // only a page list that holds what it claims replaces the pages
+    Clear();
     if (n == 0)
         return true;
 
