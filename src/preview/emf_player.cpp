@@ -9,6 +9,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <cstring>
 
 using Emf::TRecordReader;
 
@@ -72,6 +73,26 @@ QImage Decode_Dib(const QByteArray &info, const QByteArray &bits, bool premultip
     QImage image;
     const uchar *data = reinterpret_cast<const uchar *>(bits.constData());
     const auto row = [&](int y) { return data + (height < 0 ? y : rows - 1 - y) * stride; };
+    // rows of 1, 8 and 32 bits per pixel are QImage rows already: copied a row at a time
+    if (bitCount == 1 || bitCount == 8 || (bitCount == 32 && compression == Emf::BI_RGB)) {
+        const QImage::Format format = bitCount == 1 ? QImage::Format_Mono : bitCount == 8 ? QImage::Format_Indexed8
+            : premultipliedAlpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+        image = QImage(width, rows, format);
+        if (image.isNull()) return {};
+        if (bitCount <= 8) {
+            palette.resize(qMax<qsizetype>(palette.size(), 1 << bitCount), qRgb(0, 0, 0));
+            image.setColorTable(palette);
+        }
+        const qsizetype length = qMin<qsizetype>(image.bytesPerLine(), stride);
+        for (int y = 0; y < rows; ++y)
+            std::memcpy(image.scanLine(y), row(y), size_t(length));
+        if (bitCount == 32 && !premultipliedAlpha) // the fourth byte is unused in a DIB; RGB32 wants it 0xFF
+            for (int y = 0; y < rows; ++y) {
+                QRgb *d = reinterpret_cast<QRgb *>(image.scanLine(y));
+                for (int x = 0; x < width; ++x) d[x] |= 0xFF000000u;
+            }
+        return image;
+    }
     switch (bitCount) {
     case 1: case 4: case 8: {
         image = QImage(width, rows, QImage::Format_Indexed8);
