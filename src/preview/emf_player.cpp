@@ -23,7 +23,7 @@ struct TDecodedKey {
     quint64 Serial; qint64 At; int W; int H;
     bool operator==(const TDecodedKey &o) const { return Serial == o.Serial && At == o.At && W == o.W && H == o.H; }
 };
-size_t qHash(const TDecodedKey &k, size_t seed = 0) { return ::qHash(k.Serial, seed) ^ ::qHash(k.At) ^ ::qHash(k.W * 65599 + k.H); }
+size_t qHash(const TDecodedKey &k, size_t seed = 0) { return ::qHash(k.Serial, seed) ^ ::qHash(k.At) ^ ::qHash((quint64(quint32(k.W)) << 32) | quint32(k.H)); }
 
 QCache<TDecodedKey, QImage> &Decoded()
 {
