@@ -14,3 +14,20 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/app/main.cpp)
   target_link_libraries(tarsel-archive PRIVATE tarsel_ui)
   install(TARGETS tarsel-archive)
 endif()
+
+# the desktop entry, MIME type and icon: written into the user's data folder by the
+# program and installed system-wide
+qt_add_resources(tarsel_ui tarsel_desktop_files
+  PREFIX "/desktop"
+  BASE ${PROJECT_SOURCE_DIR}/data
+  FILES ${PROJECT_SOURCE_DIR}/data/tarsel-archive.desktop
+        ${PROJECT_SOURCE_DIR}/data/tarsel-archive.xml
+        ${PROJECT_SOURCE_DIR}/data/tarsel-archive.svg)
+include(GNUInstallDirs)
+install(FILES ${PROJECT_SOURCE_DIR}/data/tarsel-archive.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/data/tarsel-archive.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+install(FILES ${PROJECT_SOURCE_DIR}/data/tarsel-archive.svg
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+# the version the about box shows; a Linux program file carries no version resource
+target_compile_definitions(tarsel_ui PRIVATE TARSEL_VERSION="${PROJECT_VERSION}")
