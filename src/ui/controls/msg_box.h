@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QList>
 #include <functional>
 
 // Windows-compatible style flags and result codes: callers and stored options use these values.
@@ -22,3 +23,23 @@ int Info_Box(const QString &text, bool rtl);
 struct TMsgBoxRequest { QString Text; QString Title; QString Buttons; int Style = 0; };
 using TMsgBoxAnswerer = std::function<int(const TMsgBoxRequest &)>;
 void Set_Msg_Box_Answerer(TMsgBoxAnswerer answerer);
+
+// For tests: answers every box with the queued results in turn (then with fallback) and
+// records the requests; the real boxes come back when it goes out of scope.
+class TMsg_Box_Answers
+{
+public:
+    explicit TMsg_Box_Answers(QList<int> answers = {}, int fallback = 0);
+    ~TMsg_Box_Answers();
+    TMsg_Box_Answers(const TMsg_Box_Answers &) = delete;
+    TMsg_Box_Answers &operator=(const TMsg_Box_Answers &) = delete;
+
+    void Queue(int answer) { FAnswers.append(answer); }
+    const QList<TMsgBoxRequest> &Requests() const { return FRequests; }
+    int Count() const { return int(FRequests.size()); }
+
+private:
+    QList<int> FAnswers;
+    int FFallback;
+    QList<TMsgBoxRequest> FRequests;
+};
