@@ -29,5 +29,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/tarsel-archive.xml DESTINATION ${CMAKE_
 install(FILES ${PROJECT_SOURCE_DIR}/data/tarsel-archive.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
-# the version the about box shows; a Linux program file carries no version resource
-target_compile_definitions(tarsel_ui PRIVATE TARSEL_VERSION="${PROJECT_VERSION}")
+# the version the about box shows (a Linux program file carries no version resource)
+# and the web page it links to, none while the project names no home page
+target_compile_definitions(tarsel_ui PRIVATE TARSEL_VERSION="${PROJECT_VERSION}"
+  TARSEL_HOMEPAGE="${PROJECT_HOMEPAGE_URL}")
