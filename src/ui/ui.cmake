@@ -33,3 +33,9 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/tarsel-archive.svg
 # and the web page it links to, none while the project names no home page
 target_compile_definitions(tarsel_ui PRIVATE TARSEL_VERSION="${PROJECT_VERSION}"
   TARSEL_HOMEPAGE="${PROJECT_HOMEPAGE_URL}")
+
+# screenshots of the windows for the documentation (scripts/screenshots); not installed
+if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/app/screenshots.cpp)
+  add_executable(tarsel-screenshots app/screenshots.cpp)
+  target_link_libraries(tarsel-screenshots PRIVATE tarsel_ui)
+endif()
