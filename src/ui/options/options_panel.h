@@ -26,7 +26,7 @@ public:
     explicit Tfrm_Options(QWidget *parent = nullptr);
     ~Tfrm_Options() override;
 
-    void Localize();
+    Q_INVOKABLE void Localize();
     void Set_Current_Local();
     void Set_Modified(bool value);
     void Set_Open_Last(bool value);
