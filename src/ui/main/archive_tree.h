@@ -100,6 +100,7 @@ public:
     bool Delete_Node(QTreeWidgetItem *node);
     // Starts editing the node's text in place (not for persons group nodes).
     void Edit_Node(QTreeWidgetItem *node);
+    bool Is_Editing() const { return state() == QAbstractItemView::EditingState; }
     // What a confirmed in-place edit does with text.
     void Node_Text_Edited(QTreeWidgetItem *node, const QString &text);
 
@@ -152,6 +153,8 @@ private:
     void Forget_Node(TTree_Node *node);
     void Delete_Children(QTreeWidgetItem *node);
     void Load_Children(QTreeWidgetItem *node);
+    // Opens, one level, every unit node below node that shows subunits, persons or its folder.
+    void Open_Units(QTreeWidgetItem *node);
     void Node_Expanded(QTreeWidgetItem *node);
     void Current_Changed(QTreeWidgetItem *current);
     void Limit_Selection();
@@ -183,7 +186,7 @@ private:
     void bt_MoreClick();
 
     TArchive *FArchive = nullptr;
-    QHash<const TArchItem *, TTree_Node *> FNodes;
+    QMultiHash<const TArchItem *, TTree_Node *> FNodes;
     bool FClearing = false;
     int FTreeZoom = 14;
     bool FProperties_Available = false;

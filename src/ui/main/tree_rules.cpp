@@ -164,3 +164,23 @@ bool Is_Within_Item(const TArchItem *item, const TArchItem *ancestor)
             return true;
     return false;
 }
+
+bool Item_Has_Items(const TArchItem *item)
+{
+    switch (Kind_Of_Item(item)) {
+    case TNode_Kind::Unit:
+        return static_cast<const TUnit *>(item)->HasItems();
+    case TNode_Kind::Persons_Group:
+        return static_cast<const TPersons_Group *>(item)->HasItems();
+    case TNode_Kind::Person:
+        return static_cast<const TPerson *>(item)->HasItems();
+    case TNode_Kind::Subject:
+        return static_cast<const TSubject *>(item)->HasItems();
+    case TNode_Kind::Documents_Group:
+        return static_cast<const TDocArchive *>(item)->HasItems();
+    case TNode_Kind::Document:
+        return static_cast<const TDocument *>(item)->HasItems();
+    default:
+        return false;
+    }
+}

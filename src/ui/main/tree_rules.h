@@ -28,3 +28,6 @@ TOwnList<TDocument> *Documents_List_Of(TArchItem *holder);
 
 // True when item is ancestor itself or lies below it, by the items' Parent chain.
 bool Is_Within_Item(const TArchItem *item, const TArchItem *ancestor);
+
+// The model's HasItems of the item's class; false for the archive and for no item.
+bool Item_Has_Items(const TArchItem *item);
