@@ -371,7 +371,7 @@ void TfrmMsg::Prepare()
     // a default button beyond the set answers as the first one
     if (DefBut > MaxBut)
         DefBut = 1;
-    setFixedSize(width, h + 50);
+    resize(width, h + 50);
     Place_Close_Image();
     Set_Keyboard_Button(DefBut);
     FPrepared = true;
