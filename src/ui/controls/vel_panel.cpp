@@ -35,7 +35,6 @@ TVelPanel::TVelPanel(QWidget *parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(185, 41);
-    FBase_Height = height();
 }
 
 TVelPanel::~TVelPanel() = default;
@@ -164,34 +163,28 @@ void TVelPanel::Set_Height(int h)
 
 void TVelPanel::ShowVertical()
 {
-    const int target = FBase_Height;
+    const int target = Base_Height();
     const int minH = minimumHeight();
     const int maxH = maximumHeight();
-    FAnimating = true;
     setVisible(true);
     for (int h = Collapsed_Height; h <= target; ++h)
         Set_Height(h);
     setMinimumHeight(minH);
     setMaximumHeight(maxH);
     resize(width(), target);
-    FAnimating = false;
-    FBase_Height = target;
 }
 
 void TVelPanel::HideVertical()
 {
-    const int target = FBase_Height;
+    const int target = Base_Height();
     const int minH = minimumHeight();
     const int maxH = maximumHeight();
-    FAnimating = true;
     for (int h = height(); h >= Collapsed_Height; --h)
         Set_Height(h);
     setVisible(false);
     setMinimumHeight(minH);
     setMaximumHeight(maxH);
     resize(width(), target);
-    FAnimating = false;
-    FBase_Height = target;
 }
 
 bool TVelPanel::IsMouseOnCaption(int x, int y) const
@@ -326,9 +319,3 @@ void TVelPanel::mouseReleaseEvent(QMouseEvent *event)
     QWidget::mouseReleaseEvent(event);
 }
 
-void TVelPanel::resizeEvent(QResizeEvent *event)
-{
-    if (!FAnimating)
-        FBase_Height = height();
-    QWidget::resizeEvent(event);
-}

@@ -77,8 +77,8 @@ public:
     bool Checked() const { return FChecked; }
     void SetChecked(bool value) { FChecked = value; }
 
-    // Full height of the vertical show/hide animation: the height when first shown or set.
-    int Base_Height() const { return FBase_Height; }
+    // Full height of the vertical show/hide animation: the panel's height unless set.
+    int Base_Height() const { return FBase_Height >= 0 ? FBase_Height : height(); }
     void Set_Base_Height(int value) { FBase_Height = value; }
 
     // Makes the panel visible and grows it one pixel at a time from 30 to Base_Height.
@@ -108,7 +108,6 @@ protected:
     void leaveEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void Set_Height(int height);
@@ -130,6 +129,5 @@ private:
     bool FPictureCentered = false;
     bool FChecked = false;
     int FBase_Height = -1;
-    bool FAnimating = false;
     bool FPressed = false;
 };
