@@ -39,3 +39,11 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/app/screenshots.cpp)
   add_executable(tarsel-screenshots app/screenshots.cpp)
   target_link_libraries(tarsel-screenshots PRIVATE tarsel_ui)
 endif()
+
+# showing a file in the file manager over the freedesktop FileManager1 service, where Qt
+# has its D-Bus module
+find_package(Qt6 QUIET COMPONENTS DBus)
+if(TARGET Qt6::DBus)
+  target_link_libraries(tarsel_ui PUBLIC Qt6::DBus)
+  target_compile_definitions(tarsel_ui PRIVATE TARSEL_HAVE_DBUS=1)
+endif()
