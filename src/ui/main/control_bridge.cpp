@@ -5,6 +5,7 @@
 #include "ui/controls/color_text.h"
 #include "ui/controls/vel_panel.h"
 #include "ui/main/main_window.h"
+#include "ui/main/property_host.h"
 
 namespace {
 
@@ -14,7 +15,8 @@ int Busy_Depth = 0;
 
 void Control_Show_Find()
 {
-    // The find panel is not part of the main window yet.
+    if (TProperty_Host *host = TProperty_Host::Instance())
+        host->Show_Find();
 }
 
 void Control_Select_Item(TArchItem *item)
@@ -31,13 +33,14 @@ void Control_Item_Changed(TArchItem *item)
 
 void Control_Item_Name_Edited(TArchItem *item)
 {
-    // Only the property panels show names besides the tree, and none is shown yet.
-    Q_UNUSED(item);
+    if (TProperty_Host *host = TProperty_Host::Instance(); host && item)
+        host->Item_Name_Edited(item);
 }
 
 void Control_Close_Property()
 {
-    // The property host holds no panels yet.
+    if (TProperty_Host *host = TProperty_Host::Instance())
+        host->Close_Property();
 }
 
 bool Control_Save_Archive()

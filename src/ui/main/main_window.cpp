@@ -1,4 +1,6 @@
 #include "ui/main/main_window.h"
+#include "ui/main/property_host.h"
+#include "ui/main/property_host_attach.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -91,6 +93,7 @@ Tfrm_Main::Tfrm_Main(QWidget *parent)
     Create_Layout();
     Create_Menus();
     Connect_Tree();
+    FProperty_Host = Attach_Property_Host(this);
     setAcceptDrops(true);
 
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
@@ -334,8 +337,13 @@ bool Tfrm_Main::Close_Archive(bool ask)
 {
     if (Refuse_While_Busy())
         return false;
+    // edits in a property panel are asked about first; the panels let go of the items
+    if (ask && FProperty_Host && !FProperty_Host->Confirm_Pending_Edits(true))
+        return false;
     if (ask && !Close_Query())
         return false;
+    if (FProperty_Host)
+        FProperty_Host->Archive_Closing();
     Set_Need_To_Save(false);
     trv->Clear_Tree();
     trv->Set_Archive(nullptr);
@@ -706,6 +714,8 @@ void Tfrm_Main::Show_Selected_Item(TArchItem *item)
     TDocument *document = dynamic_cast<TDocument *>(item);
     CurDocument = document;
     trv->Document_Menu()->menuAction()->setVisible(document != nullptr);
+    if (FProperty_Host)
+        FProperty_Host->Selection_Changed(item);
 }
 
 void Tfrm_Main::Show_Item_Counts(int documents, int subjects, int persons, int units, int files)

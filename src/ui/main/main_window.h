@@ -18,6 +18,7 @@ class TArchive_Tree;
 class TDocument;
 class TFileMonitor;
 class TKeyboardLayout;
+class TProperty_Host;
 class TVelLabel;
 class TVelPanel;
 
@@ -59,6 +60,8 @@ public:
     // Replaces the keyboard component (tests use one over a scripted backend).
     void Set_Keyboard(std::unique_ptr<TKeyboardLayout> keyboard);
     TDocument *Current_Document() const { return CurDocument; }
+    // The property host with the document, person and unit panels and the find panel.
+    TProperty_Host *Properties() const { return FProperty_Host; }
 
     // Archive lifecycle. Every failure is shown to the user in a message box.
     // Reads the file and shows it in place of the open archive (which the caller has asked
@@ -181,6 +184,7 @@ private:
     bool FileChanged = false;
     Qt::WindowStates Window_Last_State = Qt::WindowNoState;
     TFileMonitor *FMonitor = nullptr;
+    TProperty_Host *FProperty_Host = nullptr;
 
     std::unique_ptr<TArchive> FArchive;
     std::unique_ptr<TKeyboardLayout> FKeyboard;

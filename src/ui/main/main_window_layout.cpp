@@ -1,6 +1,7 @@
 // The main window's regions, menus, captions and mirroring.
 
 #include "ui/main/main_window.h"
+#include "ui/main/property_host.h"
 
 #include <QAction>
 #include <QApplication>
@@ -435,6 +436,8 @@ void Tfrm_Main::Localize()
 
     // 5. The tree's own menus, toolbar and folder nodes
     trv->Localize();
+    if (FProperty_Host)
+        FProperty_Host->Localize();
 
     // 6.
     Arrange_Panels();
