@@ -26,6 +26,7 @@
 #include "ui/controls/vel_label.h"
 #include "ui/controls/vel_panel.h"
 #include "ui/main/control_bridge.h"
+#include "ui/properties/calendar.h"
 #include "ui/properties/doc_file_list.h"
 #include "ui/properties/file_shell.h"
 #include "ui/properties/panel_widgets.h"
@@ -127,6 +128,13 @@ Tfrm_Doc_Property::Tfrm_Doc_Property(QWidget *parent)
     FSave_Archive = [] { return Control_Save_Archive(); };
     FFiles_Dialog = [this](const QString &folder, const QString &title, const QString &filter) {
         return QFileDialog::getOpenFileNames(this, title, folder, filter);
+    };
+    FDate_Picker = [this](TVelCustomMemo *field) {
+        if (!FCalendar)
+            FCalendar = new Tfrm_Cal(this);
+        FCalendar->SetEdit_Control(field);
+        FCalendar->SetDate_Text(field->Text());
+        FCalendar->show();
     };
     Build_Controls();
     Apply_Mail_Check();

@@ -12,6 +12,7 @@ class QMenu;
 class QRadioButton;
 class QScrollArea;
 class TDoc_File_List;
+class Tfrm_Cal;
 class TDocument;
 class TVelCustomMemo;
 class TVelLabel;
@@ -58,6 +59,8 @@ public:
     void Set_Date_Picker(std::function<void(TVelCustomMemo *field)> picker) { FDate_Picker = std::move(picker); }
 
     // Controls, for the host and the tests
+    // The date picker the panel opens on its date fields (none before the first opening).
+    Tfrm_Cal *Calendar() const { return FCalendar; }
     TVelEdit *Reference_Field() const { return txt_Reference; }
     TVelEdit *Document_Date_Field() const { return txt_Document_Date; }
     TVelEdit *Delivery_Date_Field() const { return txt_Delivery_date; }
@@ -118,6 +121,7 @@ private:
     TFiles_Dialog FFiles_Dialog;
     std::function<bool()> FSave_Archive;
     std::function<void(TVelCustomMemo *)> FDate_Picker;
+    Tfrm_Cal *FCalendar = nullptr;
 
     QScrollArea *ScrollBox1 = nullptr;
     QWidget *pnl_Content = nullptr;
