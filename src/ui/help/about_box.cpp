@@ -113,6 +113,8 @@ Tfrm_About::Tfrm_About(QWidget *parent)
     txt_Credits->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txt_Credits->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txt_Credits->SetAutoBiDI(false);
+    // names of libraries and versions read left to right in every language
+    txt_Credits->setLayoutDirection(Qt::LeftToRight);
     txt_Credits->setFixedHeight(34);
     txt_Credits->SetText(QStringLiteral("Built with Qt %1, zlib %2 and libtiff.")
                              .arg(QString::fromLatin1(qVersion()), QString::fromLatin1(zlibVersion())));
@@ -158,7 +160,10 @@ void Tfrm_About::Localize()
     lbl_App_Name->SetCaption(title);
     lbl_Version->SetCaption(Translate(QStringLiteral("Version")) + QStringLiteral("   ")
                             + TVersionInfo().ProductVersion());
-    lbl_Date->SetCaption(Build_Date_Text());
+    // Left-to-right marks keep a date such as "11 Dec 2026" in its order inside
+    // right-to-left text.
+    const QString date = Build_Date_Text();
+    lbl_Date->SetCaption(Local_Is_RTL() ? QChar(0x200E) + date + QChar(0x200E) : date);
     const QString page = Product_Web_Page();
     lblURL->SetCaption(QUrl(page).host().isEmpty() ? page : QUrl(page).host());
     lblURL->setVisible(!page.isEmpty());

@@ -72,8 +72,9 @@ TVelLabel *Cell(QWidget *parent, const QColor &background, const QColor &text, b
     label->SetShowAccelChar(false);
     label->SetVericalCenter(true);
     label->setWordWrap(true);
-    label->setMinimumHeight(34);
-    label->setContentsMargins(4, 0, 4, 0);
+    label->setMinimumHeight(38);
+    // the text keeps a few pixels from the grid lines
+    label->SetBorderWidth(8);
     QFont font = label->font();
     font.setBold(bold);
     font.setPointSize(9);
@@ -235,6 +236,7 @@ void Tfrm_Help_Add::Build_Edit_Page()
     }
     for (int c = 0; c < 5; ++c)
         grd_Short_Cuts->setColumnStretch(c, 1);
+    grd_Short_Cuts->setColumnMinimumWidth(0, 100);
     page->addWidget(grid);
 
     auto *others = new QGridLayout;

@@ -16,7 +16,7 @@ class Tfrm_Help_Add : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr int Design_Width = 640;
+    static constexpr int Design_Width = 720;
     static constexpr int Design_Height = 560;
 
     // One row of the shortcut table: the selected item and the command of each key.

@@ -86,6 +86,10 @@ void tst_AboutBox::showsNameVersionAndBuildDate()
     QCOMPARE(box.App_Name_Label()->Caption(), Translate(QStringLiteral("Tarsel Archive")));
     QVERIFY(box.App_Name_Label()->Caption() != QLatin1String("Tarsel Archive"));
     QCOMPARE(box.Version_Label()->Caption(), Translate(QStringLiteral("Version")) + QStringLiteral("   ") + version);
+    // the date keeps its left-to-right order inside the mirrored box
+    QString date = box.Date_Label()->Caption();
+    QVERIFY(date.startsWith(QChar(0x200E)) && date.endsWith(QChar(0x200E)));
+    QCOMPARE(date.remove(QChar(0x200E)), QLocale().toString(built, QLocale::ShortFormat));
 }
 
 void tst_AboutBox::closing_data()

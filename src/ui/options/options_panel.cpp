@@ -102,6 +102,7 @@ Tfrm_Options::Tfrm_Options(QWidget *parent)
         "QComboBox { background: white; color: black; border: 1px solid rgb(0,98,145); padding: 1px 6px; }"
         "QComboBox QAbstractItemView { background: white; color: black;"
         " selection-background-color: rgb(0,138,204); selection-color: white; }"));
+    cmb_Languages->setMinimumWidth(1);
     languageRow->addWidget(lbl_Language);
     languageRow->addWidget(cmb_Languages, 1);
     body->addLayout(languageRow);
@@ -133,6 +134,9 @@ Tfrm_Options::Tfrm_Options(QWidget *parent)
     lbl_Open_Last = Make_Label(pnl, Unticked_Text);
     lbl_Open_Last->setCursor(Qt::PointingHandCursor);
     lbl_Open_Last->setMinimumHeight(26);
+    // the longer captions of other languages wrap instead of widening the panel
+    lbl_Open_Last->setWordWrap(true);
+    lbl_Open_Last->setMinimumWidth(1);
     openLastRow->addWidget(img_Open_Last, 0, Qt::AlignVCenter);
     openLastRow->addWidget(lbl_Open_Last, 1);
     body->addLayout(openLastRow);
