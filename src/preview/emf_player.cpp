@@ -387,7 +387,19 @@ void TEmfPlayer::Text(TRecordReader &r)
     FPainter->setFont(font);
     FPainter->setPen(FState.TextColor);
     FPainter->setLayoutDirection(options & Emf::ETO_RTLREADING ? Qt::RightToLeft : Qt::LeftToRight);
-    FPainter->drawText(QPointF(0, 0), text);
+    // Glyphs are cached as bitmaps at their size on the device; very large ones are drawn
+    // as outlines, absurd ones (a damaged transform or spacing) not at all.
+    const QTransform d = FPainter->transform();
+    const qreal stretch = qMax(std::hypot(d.m11(), d.m12()), std::hypot(d.m21(), d.m22()));
+    // Glyph bitmaps below a pixel or two are not drawn reliably either: outlines as well.
+    const qreal onDevice = stretch * (font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize());
+    if (std::isfinite(onDevice) && onDevice >= 2 && onDevice <= 1000) {
+        FPainter->drawText(QPointF(0, 0), text);
+    } else if (std::isfinite(onDevice) && onDevice <= 100000) {
+        QPainterPath outline;
+        outline.addText(QPointF(0, 0), font, text);
+        FPainter->fillPath(outline, FState.TextColor);
+    }
     FPainter->restore();
     if (FState.TextAlign & 1)
         FState.Position = origin + QPointF(width, 0);
@@ -566,7 +578,7 @@ void TEmfPlayer::Record(TRecordReader &r, qint64 at)
             const qreal cell = QFontMetricsF(probe).height();
             if (cell > 0) pixels = height * 100.0 / cell;
         }
-        f.Font.setPixelSize(qBound(1, int(std::lround(pixels)), 1 << 20));
+        f.Font.setPixelSize(qBound(1, int(std::lround(qMin(pixels, 1e6))), 1 << 16));
         f.Font.setWeight(QFont::Weight(qBound(1, r.I32(28), 1000)));
         f.Font.setItalic(r.Data()[32] != 0);
         f.Font.setUnderline(r.Data()[33] != 0);
