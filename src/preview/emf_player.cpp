@@ -363,7 +363,7 @@ void TEmfPlayer::Text(TRecordReader &r)
     if (offDx != 0 && r.Fits(offDx, qint64(n) * 4))
         for (quint32 i = 0; i < n; ++i) total += r.I32(offDx + 4 * i);
     if ((options & Emf::ETO_OPAQUE) && !opaque.isEmpty())
-        FPainter->fillRect(QRectF(opaque.left(), opaque.top(), opaque.width() - 1, opaque.height() - 1), FState.BkColor);
+        FPainter->fillRect(QRectF(QPointF(opaque.left(), opaque.top()), QPointF(opaque.right(), opaque.bottom())), FState.BkColor);
 
     const QFont &font = FState.Font.Font;
     const QFontMetricsF metrics(font);
@@ -436,7 +436,7 @@ void TEmfPlayer::Bitmap(TRecordReader &r, qint64 at)
     TRecordReader info(r.Data() + offBmi, cbBmi);
     const quint32 compression = info.U32(16);
     const qint32 biHeight = info.I32(8);
-    const QSize full(info.I32(4), std::abs(biHeight));
+    const QSize full(info.I32(4), int(qMin<qint64>(std::abs(qint64(biHeight)), INT_MAX)));
     QImage image;
     QRectF src(xs, ys, cxs, cys);
     if (compression == Emf::BI_JPEG || compression == Emf::BI_PNG) {
@@ -471,7 +471,7 @@ void TEmfPlayer::Bitmap(TRecordReader &r, qint64 at)
         if (image.isNull())
             return;
         if (biHeight > 0) // bottom-up: the source rectangle is measured from the bottom row
-            src.moveTop(image.height() - ys - cys);
+            src.moveTop(qreal(image.height()) - ys - cys);
     }
     src = src.normalized();
     if (cxd < 0 || cxs < 0 || cyd < 0 || cys < 0)
