@@ -9,6 +9,9 @@
 
 #include <tiffio.h>
 
+#include <future>
+#include <vector>
+
 namespace {
 
 // libtiff reads and writes the temporary file through its device.
@@ -81,22 +84,36 @@ void Write_Frame(TIFF *tiff, const QImage &image, int pageNo, int pages)
     const uint32_t rowsPerStrip = TIFFDefaultStripSize(tiff, 0);
     TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
     const tsize_t rowBytes = tsize_t(width) * 3;
+    const bool packed = image.format() == QImage::Format_RGB888;
     std::vector<uchar> strip(size_t(rowBytes) * rowsPerStrip);
     for (uint32_t y = 0, s = 0; y < uint32_t(height); y += rowsPerStrip, ++s) {
         const uint32_t rows = qMin<uint32_t>(rowsPerStrip, uint32_t(height) - y);
-        for (uint32_t r = 0; r < rows; ++r)
-            std::memcpy(strip.data() + size_t(r) * rowBytes, image.constScanLine(int(y + r)), size_t(rowBytes));
+        for (uint32_t r = 0; r < rows; ++r) {
+            uchar *out = strip.data() + size_t(r) * rowBytes;
+            if (packed) {
+                std::memcpy(out, image.constScanLine(int(y + r)), size_t(rowBytes));
+                continue;
+            }
+            const auto *in = reinterpret_cast<const QRgb *>(image.constScanLine(int(y + r)));
+            for (int x = 0; x < width; ++x, out += 3) {
+                out[0] = uchar(qRed(in[x]));
+                out[1] = uchar(qGreen(in[x]));
+                out[2] = uchar(qBlue(in[x]));
+            }
+        }
         if (TIFFWriteEncodedStrip(tiff, s, strip.data(), rowBytes * rows) < 0)
-            throw TError(QString());
+            throw TError(QStringLiteral("The page %1 cannot be stored").arg(pageNo));
     }
     if (!TIFFWriteDirectory(tiff))
-        throw TError(QString());
+        throw TError(QStringLiteral("The page %1 cannot be stored").arg(pageNo));
 }
 
 } // namespace
 
 QImage Render_Page_Image(const TMetafile &page, const QColor &background)
 {
+    // drawn straight into the frame's 24-bit pixels: measured faster than drawing into
+    // 32-bit ones and packing them afterwards
     QImage image(page.PixelSize().expandedTo(QSize(1, 1)), QImage::Format_RGB888);
     image.setDotsPerMeterX(qRound(page.DpiX() / 0.0254));
     image.setDotsPerMeterY(qRound(page.DpiY() / 0.0254));
@@ -123,27 +140,42 @@ bool Save_Pages_As_Tiff(const QString &fileName, const TExportPages &pages, cons
         TExportFile::RaiseWriteError(fileName, device.errorString());
     if (events.Progress)
         events.Progress(0, total);
+    // A frame is compressed on a worker while the next page is drawn here, where the
+    // page store and the callbacks live. One frame at a time reaches libtiff.
+    std::future<void> writing;
     int frames = 0;
+    auto finishFrame = [&] {
+        if (!writing.valid())
+            return;
+        try {
+            writing.get();
+        } catch (const TError &error) {
+            file.CheckDevice();
+            TExportFile::RaiseWriteError(fileName, error.message());
+        }
+        file.CheckDevice();
+    };
     for (int pageNo = 1; pageNo <= total; ++pageNo) {
         const TPageProcessingChoice choice = events.PageProcessing ? events.PageProcessing(pageNo) : pcAccept;
-        if (choice == pcCancellAll)
+        if (choice == pcCancellAll) {
+            if (writing.valid())
+                writing.wait();
             return false;
+        }
         if (choice == pcAccept) {
-            const TMetafile *page = pages.Page(pageNo - 1);
-            if (page) {
-                try {
-                    Write_Frame(tiff.get(), Render_Page_Image(*page, paperColor), pageNo, total);
-                } catch (const TError &) {
-                    file.CheckDevice();
-                    TExportFile::RaiseWriteError(fileName, QStringLiteral("The page %1 cannot be stored").arg(pageNo));
-                }
-                file.CheckDevice();
+            if (const TMetafile *page = pages.Page(pageNo - 1)) {
+                QImage frame = Render_Page_Image(*page, paperColor);
+                finishFrame();
+                writing = std::async(std::launch::async, [&tiff, pageNo, total, frame = std::move(frame)] {
+                    Write_Frame(tiff.get(), frame, pageNo, total);
+                });
                 ++frames;
             }
         }
         if (events.Progress)
             events.Progress(pageNo, total);
     }
+    finishFrame();
     if (frames == 0)
         return false;
     tiff.reset();
