@@ -267,6 +267,15 @@ void TestPdfExport::pagesRender()
     }
     QVERIFY2(dark > 80, qPrintable(QString::number(dark)));
     QCOMPARE(QColor(text.pixel(40, edge + 20)), QColor(Qt::white));
+
+    // the text is a font's text, not a picture of it
+    const QString pdffonts = Tool("pdffonts");
+    if (pdffonts.isEmpty())
+        QSKIP("pdffonts (poppler-utils) is not installed");
+    const QString fonts = Run(pdffonts, {QStringLiteral("-f"), QStringLiteral("2"), QStringLiteral("-l"),
+                                         QStringLiteral("2"), pdf}, &rc);
+    QCOMPARE(rc, 0);
+    QVERIFY2(fonts.contains(QStringLiteral("DejaVu")), qPrintable(fonts));
 }
 
 void TestPdfExport::ignoredAndCancelledPages()
