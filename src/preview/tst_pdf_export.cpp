@@ -103,6 +103,8 @@ class TestPdfExport : public QObject
 private slots:
     void initTestCase();
     void scansKeepTheirBytes();
+    void pngSourcesStayLossless_data();
+    void pngSourcesStayLossless();
     void documentPagesAndInfo();
     void pageSizes_data();
     void pageSizes();
@@ -173,6 +175,53 @@ void TestPdfExport::scansKeepTheirBytes()
         QSKIP("qpdf is not installed");
     const QString check = Run(qpdf, {QStringLiteral("--check"), pdf}, &rc);
     QVERIFY2(rc == 0, qPrintable(check));
+}
+
+void TestPdfExport::pngSourcesStayLossless_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("colour");
+    QTest::newRow("colour") << int(QImage::Format_RGB888) << QStringLiteral("rgb");
+    QTest::newRow("gray") << int(QImage::Format_Grayscale8) << QStringLiteral("gray");
+    QTest::newRow("with alpha") << int(QImage::Format_ARGB32) << QStringLiteral("rgb");
+}
+
+void TestPdfExport::pngSourcesStayLossless()
+{
+    QFETCH(int, format);
+    QFETCH(QString, colour);
+    const QString pdfimages = Tool("pdfimages");
+    if (pdfimages.isEmpty())
+        QSKIP("pdfimages (poppler-utils) is not installed");
+    QImage source = Scan(QSize(120, 90), QImage::Format(format));
+    const bool alpha = source.hasAlphaChannel();
+    if (alpha)
+        for (int y = 0; y < source.height(); ++y)
+            for (int x = 0; x < source.width(); ++x)
+                source.setPixelColor(x, y, [&] { QColor c = source.pixelColor(x, y); c.setAlpha(x * 2); return c; }());
+    QTemporaryDir dir;
+    std::vector<std::unique_ptr<TMetafile>> pages;
+    pages.push_back(Image_Page(Encode(source, "png"), QRectF(100, 100, 240, 180)));
+    const QString pdf = dir.filePath(QStringLiteral("png.pdf"));
+    QVERIFY(Save_Pages_As_Pdf(pdf, Pages_Of(pages), QSize(595, 842), {}));
+    int rc = 0;
+    const QString list = Run(pdfimages, {QStringLiteral("-list"), pdf}, &rc);
+    const QStringList rows = list.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(2);
+    QCOMPARE(rows.size(), alpha ? 2 : 1);
+    QVERIFY2(rows[0].contains(QRegularExpression(QStringLiteral("image\\s+120\\s+90\\s+") + colour)), qPrintable(list));
+    if (alpha)
+        QVERIFY2(rows[1].contains(QRegularExpression(QStringLiteral("smask\\s+120\\s+90\\s+gray"))), qPrintable(list));
+    Run(pdfimages, {QStringLiteral("-png"), pdf, dir.filePath(QStringLiteral("img"))}, &rc);
+    QCOMPARE(rc, 0);
+    const QImage image(dir.filePath(QStringLiteral("img-000.png")));
+    QVERIFY(!image.isNull());
+    for (int y = 0; y < source.height(); ++y)
+        for (int x = 0; x < source.width(); ++x)
+            QCOMPARE(image.pixel(x, y) & 0xFFFFFF, source.pixel(x, y) & 0xFFFFFF);
+    if (alpha) {
+        const QImage mask(dir.filePath(QStringLiteral("img-001.png")));
+        QCOMPARE(qGray(mask.pixel(50, 10)), 100);
+    }
 }
 
 void TestPdfExport::documentPagesAndInfo()
