@@ -7,3 +7,7 @@ tarsel_tests(preview tarsel_preview)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(QPDF REQUIRED IMPORTED_TARGET libqpdf)
 target_link_libraries(tarsel_preview PRIVATE PkgConfig::QPDF)
+
+# demonstration program: records image files as pages and shows them (not installed)
+add_executable(preview_demo preview/demo/preview_demo.cpp)
+target_link_libraries(preview_demo PRIVATE tarsel_preview)
