@@ -11,6 +11,7 @@ packages=(
   xvfb xauth x11-xkb-utils
   fonts-dejavu-core
   imagemagick poppler-utils libtiff-tools
+  libqpdf-dev qpdf img2pdf
   libclang-rt-14-dev
 )
 

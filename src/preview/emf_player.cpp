@@ -363,7 +363,7 @@ void TEmfPlayer::Text(TRecordReader &r)
     if (offDx != 0 && r.Fits(offDx, qint64(n) * 4))
         for (quint32 i = 0; i < n; ++i) total += r.I32(offDx + 4 * i);
     if ((options & Emf::ETO_OPAQUE) && !opaque.isEmpty())
-        FPainter->fillRect(QRectF(opaque.left(), opaque.top(), opaque.width() - 1, opaque.height() - 1), FState.BkColor);
+        FPainter->fillRect(QRectF(QPointF(opaque.left(), opaque.top()), QPointF(opaque.right(), opaque.bottom())), FState.BkColor);
 
     const QFont &font = FState.Font.Font;
     const QFontMetricsF metrics(font);
@@ -387,7 +387,19 @@ void TEmfPlayer::Text(TRecordReader &r)
     FPainter->setFont(font);
     FPainter->setPen(FState.TextColor);
     FPainter->setLayoutDirection(options & Emf::ETO_RTLREADING ? Qt::RightToLeft : Qt::LeftToRight);
-    FPainter->drawText(QPointF(0, 0), text);
+    // Glyphs are cached as bitmaps at their size on the device; very large ones are drawn
+    // as outlines, absurd ones (a damaged transform or spacing) not at all.
+    const QTransform d = FPainter->transform();
+    const qreal stretch = qMax(std::hypot(d.m11(), d.m12()), std::hypot(d.m21(), d.m22()));
+    // Glyph bitmaps below a pixel or two are not drawn reliably either: outlines as well.
+    const qreal onDevice = stretch * (font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize());
+    if (std::isfinite(onDevice) && onDevice >= 2 && onDevice <= 1000) {
+        FPainter->drawText(QPointF(0, 0), text);
+    } else if (std::isfinite(onDevice) && onDevice <= 100000) {
+        QPainterPath outline;
+        outline.addText(QPointF(0, 0), font, text);
+        FPainter->fillPath(outline, FState.TextColor);
+    }
     FPainter->restore();
     if (FState.TextAlign & 1)
         FState.Position = origin + QPointF(width, 0);
@@ -424,7 +436,7 @@ void TEmfPlayer::Bitmap(TRecordReader &r, qint64 at)
     TRecordReader info(r.Data() + offBmi, cbBmi);
     const quint32 compression = info.U32(16);
     const qint32 biHeight = info.I32(8);
-    const QSize full(info.I32(4), std::abs(biHeight));
+    const QSize full(info.I32(4), int(qMin<qint64>(std::abs(qint64(biHeight)), INT_MAX)));
     QImage image;
     QRectF src(xs, ys, cxs, cys);
     if (compression == Emf::BI_JPEG || compression == Emf::BI_PNG) {
@@ -459,7 +471,7 @@ void TEmfPlayer::Bitmap(TRecordReader &r, qint64 at)
         if (image.isNull())
             return;
         if (biHeight > 0) // bottom-up: the source rectangle is measured from the bottom row
-            src.moveTop(image.height() - ys - cys);
+            src.moveTop(qreal(image.height()) - ys - cys);
     }
     src = src.normalized();
     if (cxd < 0 || cxs < 0 || cyd < 0 || cys < 0)
@@ -566,7 +578,7 @@ void TEmfPlayer::Record(TRecordReader &r, qint64 at)
             const qreal cell = QFontMetricsF(probe).height();
             if (cell > 0) pixels = height * 100.0 / cell;
         }
-        f.Font.setPixelSize(qBound(1, int(std::lround(pixels)), 1 << 20));
+        f.Font.setPixelSize(qBound(1, int(std::lround(qMin(pixels, 1e6))), 1 << 16));
         f.Font.setWeight(QFont::Weight(qBound(1, r.I32(28), 1000)));
         f.Font.setItalic(r.Data()[32] != 0);
         f.Font.setUnderline(r.Data()[33] != 0);

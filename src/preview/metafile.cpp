@@ -357,7 +357,7 @@ QList<TEncodedImage> TMetafile::EncodedImages() const
                 TEncodedImage image;
                 image.ImageFormat = compression == Emf::BI_JPEG ? TEncodedImage::Jpeg : TEncodedImage::Png;
                 image.Bytes = rec.Slice(offBits, cbBits);
-                image.Pixels = QSize(rec.I32(offBmi + 4), std::abs(rec.I32(offBmi + 8)));
+                image.Pixels = QSize(rec.I32(offBmi + 4), int(qMin<qint64>(std::abs(qint64(rec.I32(offBmi + 8))), INT_MAX)));
                 image.Target = QRectF(rec.I32(24), rec.I32(28), rec.I32(72), rec.I32(76));
                 out.append(image);
             }

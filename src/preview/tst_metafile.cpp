@@ -124,6 +124,8 @@ private slots:
     void widget_renders_into_a_picture();
     void rich_text_in_page_units();
     void mutated_files_load_or_fail_cleanly();
+    void text_plays_at_any_size_data();
+    void text_plays_at_any_size();
 };
 
 void TestMetafile::draws_data()
@@ -429,6 +431,40 @@ void TestMetafile::mutated_files_load_or_fail_cleanly()
         Played(t, QSize(50, 50));
     }
     QVERIFY(loaded > 0);
+}
+
+void TestMetafile::text_plays_at_any_size_data()
+{
+    QTest::addColumn<int>("side");
+    // a thumbnail shrinks glyphs below a pixel; a zoomed page makes them huge
+    for (int side : {2, 5, 12, 40, 400, 4000})
+        QTest::newRow(qPrintable(QString::number(side))) << side;
+}
+
+void TestMetafile::text_plays_at_any_size()
+{
+    QFETCH(int, side);
+    TMetafile m;
+    Record(m, [](QPainter &p) {
+        p.setFont(QFont(QStringLiteral("Sans"), 12)); // a point size, as the default font has
+        p.drawText(QPoint(100, 500), QStringLiteral("Tiny or huge"));
+        QFont big(QStringLiteral("Sans"));
+        big.setPixelSize(300);
+        p.setFont(big);
+        p.drawText(QPoint(0, 900), QStringLiteral("Big"));
+        // glyphs far larger than any device: a glyph bitmap of that size cannot be made
+        p.setFont(QFont(QStringLiteral("Sans"), 12));
+        p.scale(3000, 40);
+        p.drawText(QPoint(0, 1), QStringLiteral("W"));
+    });
+    const QImage image = Played(m, QSize(side, side));
+    if (side >= 40) {
+        int dark = 0;
+        for (int y = 0; y < image.height(); y += qMax(1, side / 200))
+            for (int x = 0; x < image.width(); x += qMax(1, side / 200))
+                dark += qGray(image.pixel(x, y)) < 128;
+        QVERIFY(dark > 0);
+    }
 }
 
 QTEST_MAIN(TestMetafile)

@@ -123,6 +123,7 @@ private slots:
     void impossible_page_list_refused_data();
     void impossible_page_list_refused();
     void files();
+    void write_failure_is_raised();
     void copy_of_a_page_the_cache_evicts();
     void list_too_big_for_its_format();
     void replace_cycles_keep_the_file_bounded();
@@ -414,6 +415,21 @@ void TestMetafileList::files()
         QVERIFY2(e.message().startsWith(QStringLiteral("Cannot open file \"")), qPrintable(e.message()));
     }
     QVERIFY_THROWS_EXCEPTION(TError, list.SaveToFile(dir.filePath(QStringLiteral("no/such/folder/x"))));
+}
+
+void TestMetafileList::write_failure_is_raised()
+{
+    TMetafileList list;
+    list.SetCacheSize(1);
+    Fill(list, 3);
+    QByteArray bytes;
+    QBuffer closed(&bytes); // never opened: every write fails
+    try {
+        list.SaveToStream(closed);
+        QFAIL("a failed write was reported as saved");
+    } catch (const TError &e) {
+        QCOMPARE(e.message(), QStringLiteral("Stream write error"));
+    }
 }
 
 void TestMetafileList::copy_of_a_page_the_cache_evicts()
