@@ -269,6 +269,8 @@ void TestVelEdit::autoBiDiSwitching()
     QVERIFY(edit.IsRightToLeft());
     QCOMPARE(edit.layoutDirection(), Qt::RightToLeft);
     QCOMPARE(edit.document()->defaultTextOption().textDirection(), Qt::RightToLeft);
+    QCOMPARE(edit.document()->defaultTextOption().alignment() & Qt::AlignHorizontal_Mask,
+             Qt::AlignRight | Qt::AlignAbsolute);
     QCOMPARE(changed.size(), 1);
     // the caret goes to the end, with no selection
     QCOMPARE(edit.textCursor().position(), edit.Text().size());
@@ -281,6 +283,8 @@ void TestVelEdit::autoBiDiSwitching()
     edit.SetText(QStringLiteral("abc"));
     QVERIFY(!edit.RightToLeft());
     QCOMPARE(edit.layoutDirection(), Qt::LeftToRight);
+    QCOMPARE(edit.document()->defaultTextOption().alignment() & Qt::AlignHorizontal_Mask,
+             Qt::AlignLeft | Qt::AlignAbsolute);
     QCOMPARE(changed.size(), 2);
 
     edit.SetText(" " + Arabic);

@@ -165,7 +165,15 @@ void TVelCustomMemo::Apply_Text_Option()
 {
     QTextOption option = document()->defaultTextOption();
     option.setTextDirection(layoutDirection());
-    option.setAlignment(FAlignment);
+    // the text layout takes alignments as absolute: mirror them for right-to-left
+    Qt::Alignment h = FAlignment;
+    if (layoutDirection() == Qt::RightToLeft) {
+        if (h & Qt::AlignRight)
+            h = Qt::AlignLeft;
+        else if (!(h & Qt::AlignHCenter))
+            h = Qt::AlignRight;
+    }
+    option.setAlignment(h | Qt::AlignAbsolute);
     document()->setDefaultTextOption(option);
     viewport()->update();
 }

@@ -285,6 +285,15 @@ void Tfrm_Main::Create_Menus()
 {
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
+    // light captions on the window's dark colour
+    QPalette palette = bar->palette();
+    palette.setColor(QPalette::Window, Window_Color);
+    palette.setColor(QPalette::Button, Window_Color);
+    palette.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    palette.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    palette.setColor(QPalette::Highlight, QColor(0, 112, 223));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    bar->setPalette(palette);
 
     mnu_File = bar->addMenu(QString());
     mnu_File->setObjectName(QStringLiteral("mnu_File"));

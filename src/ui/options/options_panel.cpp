@@ -85,14 +85,14 @@ Tfrm_Options::Tfrm_Options(QWidget *parent)
     pnl = new QWidget(this);
     pnl->setObjectName(QStringLiteral("pnl"));
     auto *body = new QVBoxLayout(pnl);
-    body->setContentsMargins(28, 30, 28, 20);
+    body->setContentsMargins(22, 30, 22, 20);
     body->setSpacing(0);
 
     auto *languageRow = new QHBoxLayout;
     languageRow->setSpacing(10);
     lbl_Language = Make_Label(pnl, Qt::white);
     lbl_Language->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lbl_Language->setFixedWidth(100);
+    lbl_Language->setFixedWidth(92);
     cmb_Languages = new QComboBox(pnl);
     cmb_Languages->setObjectName(QStringLiteral("cmb_Languages"));
     cmb_Languages->setEditable(false);
@@ -111,7 +111,7 @@ Tfrm_Options::Tfrm_Options(QWidget *parent)
     // under the list, where the user looks while no language has been chosen yet
     auto *hintRow = new QHBoxLayout;
     hintRow->setSpacing(10);
-    hintRow->addSpacing(110);
+    hintRow->addSpacing(102);
     lbl_Select_Language = Make_Label(pnl, QColor(255, 236, 160));
     lbl_Select_Language->setFont(QFont(QStringLiteral("Arial"), 10));
     lbl_Select_Language->setFixedHeight(24);
@@ -125,7 +125,7 @@ Tfrm_Options::Tfrm_Options(QWidget *parent)
     img_Check_Off = Check_Picture(false);
     auto *openLastRow = new QHBoxLayout;
     openLastRow->setSpacing(8);
-    openLastRow->addSpacing(110);
+    openLastRow->addSpacing(102);
     img_Open_Last = new QLabel(pnl);
     img_Open_Last->setObjectName(QStringLiteral("img_Open_Last"));
     img_Open_Last->setFixedSize(17, 17);

@@ -351,6 +351,16 @@ void tst_OptionsPanel::headerClosesAndButtonHovers()
     QCoreApplication::sendEvent(ok, &leave);
     QCOMPARE(ok->Color(), QColor(0, 116, 170));
     QCOMPARE(ok->BorderStyle(), TVelPanel::bsNone);
+    // the keyboard reaches the button the same way
+    QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(ok, &focusIn);
+    QCOMPARE(ok->Color(), QColor(0, 132, 196));
+    QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(ok, &focusOut);
+    QCOMPARE(ok->Color(), QColor(0, 116, 170));
+    QTest::keyClick(ok, Qt::Key_Space);
+    QVERIFY(!panel.Modified());
+    QVERIFY(QFile::exists(Options_File_Path()));
 
     Click(panel.Title_Label());
     QVERIFY(!panel.isVisible());
